@@ -1,0 +1,8 @@
+#include <allegro.h>
+
+#include "core/main.h"
+
+int main() {
+    return GameMain();
+}
+END_OF_MAIN()

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <atomic>
+
+class cGameInstance;
+
+// The system clock in hundredths of a second, advanced by fpsCounter and never reset.
+extern std::atomic<int> iTime;
+// Logic steps due and not yet run: GameTimer adds one 120 times a second, the main loop takes them.
+extern std::atomic<int> iGameTimer;
+// Set when the player closes the game window.
+extern std::atomic<bool> bCloseRequested;
+
+void fpsCounter();
+void GameTimer();
+void CloseButton();
+
+// True once the intro begun at iStart has been shown five seconds, or the player skips or closes
+// it.
+bool IntroOver(int iStart);
+// Shows the intro pictures until IntroOver.
+void Intro(cGameInstance* pGame);
+
+// One pass of the main loop: every logic step that has come due, then one frame. The steps run even
+// when one of them ends the game, so that none is lost.
+template <class tGame> void RunPass(tGame& game) {
+    while (iGameTimer != 0) {
+        game.Update();
+        game.DoInput();
+        --iGameTimer;
+    }
+    game.DoFrame();
+}
+
+// Runs the whole program; the result is the process's exit status.
+int GameMain();

@@ -1,0 +1,6 @@
+#include "media/cBitmap.h"
+
+cBitmap::~cBitmap() {
+    if (pBitmap)
+        destroy_bitmap(pBitmap);
+}
