@@ -1,0 +1,61 @@
+#include "support/AllegroTest.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+pid_t iServer = 0;
+
+void StopServer() {
+    if (iServer > 0) {
+        kill(iServer, SIGTERM);
+        waitpid(iServer, nullptr, 0);
+    }
+}
+
+// Starts Xvfb on a free display of its own choosing and returns its number, or -1.
+int StartPrivateServer() {
+    int aPipe[2];
+    if (pipe(aPipe) != 0)
+        return -1;
+    iServer = fork();
+    if (iServer == 0) {
+        close(aPipe[0]);
+        const std::string sFd = std::to_string(aPipe[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", sFd.c_str(), "-screen", "0", "640x480x16", "-nolisten",
+               "tcp", "-noreset", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(aPipe[1]);
+    // Xvfb writes the display number and a line feed when it is ready, and nothing when it gives
+    // up. The whole line is read: Xvfb quits if the pipe closes before it has written it.
+    std::string sLine;
+    char c = 0;
+    while (read(aPipe[0], &c, 1) == 1 && c != '\n')
+        sLine += c;
+    close(aPipe[0]);
+    return c == '\n' ? std::atoi(sLine.c_str()) : -1;
+}
+
+} // namespace
+
+void cAllegroTest::SetUp() {
+    static bool bStarted = false;
+    if (bStarted)
+        return;
+    const int iDisplay = StartPrivateServer();
+    ASSERT_GE(iDisplay, 0) << "Xvfb did not start";
+    std::atexit(StopServer);
+    setenv("DISPLAY", (":" + std::to_string(iDisplay)).c_str(), 1);
+    ASSERT_EQ(allegro_init(), 0) << "Allegro did not start on the private display";
+    install_keyboard();
+    install_timer();
+    install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
+    set_color_depth(16);
+    ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0), 0) << allegro_error;
+    bStarted = true;
+}
