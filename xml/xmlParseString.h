@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+class cXmlFile;
+
+// Reads one line of XML, without its line feed, into the document: every start tag, end tag and
+// empty-element tag becomes a numbered tag hung into the tree at the document's current place,
+// and text between tags goes to the element completed last.
+void xmlParseString(std::string sLine, cXmlFile& File);
