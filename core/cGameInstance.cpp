@@ -1,14 +1,60 @@
 #include "core/cGameInstance.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <typeinfo>
 
+#include "core/main.h"
+#include "gui/EnergyBarProc.h"
+#include "gui/HallOfFameEnterProc.h"
+#include "gui/HallOfFameProc.h"
+#include "gui/MainProc.h"
+#include "gui/PowerupProc.h"
+#include "gui/ScoreProc.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cMenuWindow.h"
 #include "media/cBitmapDatabase.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
+#include "objects/cMonster.h"
+#include "objects/cPlayer.h"
+#include "objects/cPlayerShip.h"
+#include "xml/cTag.h"
+#include "xml/cXmlFile.h"
+
+namespace {
+
+// Whole seconds since iSince against the level's period: waves and monster steps come every 3 s
+// at levels 1 and 2, every 2 s at 3 and 4, every second at 5 and 6.
+bool PeriodOver(int iSince, int iLevel) {
+    return (iTime - iSince) / 100 > 3.0 - 0.5 * iLevel;
+}
+
+// An attribute's value, empty when the tag lacks it.
+std::string Attribute(const cTag* pTag, const std::string& sName) {
+    const auto it = pTag->mAttributes.find(sName);
+    return it == pTag->mAttributes.end() ? std::string() : it->second;
+}
+
+// The score as atoi reads it, except that a number too long for an int is clamped instead of
+// overflowing.
+int ScoreOf(const std::string& sText) {
+    const long lScore = std::strtol(sText.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(lScore, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+cGameInstance::cGameInstance()
+    : SpawnPoints{{106, 50, 0}, {234, 50, 0}, {362, 50, 0}, {490, 50, 0}} {}
 
 cGameInstance::~cGameInstance() {
+    DeleteObjects();
+    for (cGameObject* pObject : vNewObjects)
+        delete pObject;
+    delete pPlayer;
     delete pBitmaps;
     if (pBuffer)
         destroy_bitmap(pBuffer);
@@ -48,6 +94,7 @@ int cGameInstance::InitSystem(int iWidth, int iHeight) {
     pBuffer = create_bitmap(SCREEN_W, SCREEN_H);
 
     pBitmaps = new cBitmapDatabase;
+    pPlayer = new cPlayer;
     pSounds = new cSoundDatabase;
     pMidis = new cMidiDatabase;
 
@@ -83,16 +130,221 @@ int cGameInstance::FailStartup(const char* sMessage) {
 void cGameInstance::InitGame() {
     pGui->pGame = this;
     bRunning = true;
+
+    struct sWindowRow {
+        int iId;
+        int iX, iY, iWidth, iHeight;
+        int iRed, iGreen, iBlue;
+        tWindowProc pProc;
+    };
+    const sWindowRow aWindows[] = {
+        {WND_ENERGYBAR, 10, SCREEN_H - 20, 100, 20, 100, 0, 0, EnergyBarProc},
+        {WND_SCORE, 10, 10, 110, 40, 100, 0, 0, ScoreProc},
+        {WND_MAINMENU, SCREEN_W / 2 - 150, SCREEN_H / 2 - 100, 300, 100, 255, 255, 255, MainProc},
+        {WND_HOF, SCREEN_W / 2 - 150, SCREEN_H / 2 - 100, 300, 200, 255, 255, 255, HallOfFameProc},
+        {WND_HOFENTER, SCREEN_W / 2 - 200, SCREEN_H / 2 - 100, 400, 100, 255, 255, 255,
+         HallOfFameEnterProc},
+        {WND_POWERUP, SCREEN_W - 190, 10, 190, 40, 100, 0, 0, PowerupProc},
+    };
+    for (const sWindowRow& row : aWindows) {
+        cMenuWindow* pWindow = new cMenuWindow;
+        pWindow->SetId(row.iId);
+        pWindow->SetPosition(cVector(row.iX, row.iY, 0));
+        pWindow->SetSize(row.iWidth, row.iHeight);
+        pWindow->SetBgColor(makecol(row.iRed, row.iGreen, row.iBlue));
+        pWindow->pProc = row.pProc;
+        pGui->AddWindow(pWindow);
+    }
+    pGui->SetActiveWindows({WND_MAINMENU});
+
+    Rules.fShipSpeed = 5.0f;
+    Rules.fFieldWidth = static_cast<float>(SCREEN_W);
+    Rules.iFireDelay = 8;
+    Rules.iBulletSpeed = 4;
+    Rules.fRechargeRate = 1.0f;
+    Rules.iEnergyPerLevel = 80;
+    Rules.iShotCost = 20;
+    NewGame();
+}
+
+void cGameInstance::NewGame() {
+    iCurrentScore = 0;
+    iMonstersSpawned = 0;
+    iCurrentLevel = 0;
+    iLastWaveTime = iTime;
+    iLastMoveTime = iTime;
+
+    for (cGameObject* pObject : vNewObjects)
+        delete pObject;
+    vNewObjects.clear();
+    for (cGameObject* pObject : vObjects)
+        if (!dynamic_cast<cPlayerShip*>(pObject))
+            pObject->Delete();
+
+    if (!GetObject(pPlayer->GetAvatarID())) {
+        cPlayerShip* pShip = new cPlayerShip;
+        pShip->SetBitmap(1);
+        pShip->SetPosition(cVector(SCREEN_W / 2, SCREEN_H - 94, 0));
+        SetPlayerAvatar(AddObject(pShip));
+    }
+    if (cPlayerShip* pShip = dynamic_cast<cPlayerShip*>(GetObject(pPlayer->GetAvatarID())))
+        pShip->Reset();
+
+    pGui->SetActiveWindows({WND_MAINMENU});
+    // One playing step brings the ship in, clears out the old game and resets the panels.
+    Play();
+    Update();
+    Pause();
+    CalcLevel();
+}
+
+void cGameInstance::GameOver() {
+    Pause();
+    pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
+    std::vector<int> vWindows = {WND_HOF};
+    if (LoadHOF()) {
+        vWindows = {WND_HOFENTER};
+        pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
+    }
+    pGui->SetActiveWindows(vWindows);
+}
+
+void cGameInstance::CalcLevel() {
+    const int aLevelStarts[] = {40, 100, 300, 500, 1000};
+    iCurrentLevel = 1;
+    for (int iStart : aLevelStarts)
+        if (iMonstersSpawned >= iStart)
+            ++iCurrentLevel;
+}
+
+void cGameInstance::AddMonster(int iSpawnPoint) {
+    cMonster* pMonster = new cMonster;
+    pMonster->SetPosition(SpawnPoints[iSpawnPoint]);
+    // One monster in four, on average, has the second look.
+    pMonster->SetBitmap(rand() % 200 < 50 ? 9 : 3);
+    AddObject(pMonster);
+}
+
+void cGameInstance::SetPlayerAvatar(int iId) {
+    pPlayer->SetAvatarID(iId);
+}
+
+int cGameInstance::NumMonsters() const {
+    return std::count_if(vObjects.begin(), vObjects.end(), [](const cGameObject* pObject) {
+        return typeid(*pObject) == typeid(cMonster);
+    });
+}
+
+int cGameInstance::DoMove() {
+    if (!PeriodOver(iLastMoveTime, iCurrentLevel))
+        return 0;
+    // Every monster is granted one step per period; the period closes once all have had theirs.
+    if (++iMoveCount >= NumMonsters()) {
+        iLastMoveTime = iTime;
+        iMoveCount = 0;
+    }
+    return iCurrentLevel + 60;
+}
+
+bool cGameInstance::LoadHOF() {
+    cXmlFile file;
+    file.Read("HallOfFame.xml");
+    const int iIndex = file.GetTagIndex("HallOfFame");
+    HOF.vEntries.clear();
+    bool bQualifies = false;
+    if (iIndex == -1)
+        return false;
+    for (const cTag* pChild : file.vTags[iIndex]->vChildren) {
+        cHOFEntry entry;
+        entry.sName = Attribute(pChild, "name");
+        entry.iScore = ScoreOf(Attribute(pChild, "score"));
+        HOF.vEntries.push_back(entry);
+        if (iCurrentScore >= entry.iScore)
+            bQualifies = true;
+    }
+    return bQualifies;
 }
 
 void cGameInstance::Update() {
+    pGui->Update();
+    // A switch away counts only while playing; one made in a menu is forgotten.
+    const bool bSwitchedAway = bFocusLost.exchange(false);
     if (!IsPlaying())
         return;
+
+    if (key[KEY_ESC] || bSwitchedAway) {
+        Pause();
+        pGui->SetActiveWindows({WND_MAINMENU});
+        pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(1), MsgArg(0));
+    }
+    CalcLevel();
+    pGui->SendMessage(WND_SCORE, MSG_SETDATA, MsgArg(GetScore()), MsgArg(GetLevel()));
+
+    // Purge the marked objects, keeping the order of the rest, then let the new ones join.
+    auto itKept =
+        std::stable_partition(vObjects.begin(), vObjects.end(),
+                              [](const cGameObject* pObject) { return !pObject->bDelete; });
+    for (auto it = itKept; it != vObjects.end(); ++it)
+        delete *it;
+    vObjects.erase(itKept, vObjects.end());
+    vObjects.insert(vObjects.end(), vNewObjects.begin(), vNewObjects.end());
+    vNewObjects.clear();
+
+    CalcLevel();
+    if (PeriodOver(iLastWaveTime, iCurrentLevel)) {
+        for (int i = 0; i < 4; ++i) {
+            iLastWaveTime = iTime;
+            AddMonster(i);
+            ++iMonstersSpawned;
+        }
+        CalcLevel();
+    }
+    for (cGameObject* pObject : vObjects)
+        pObject->Update(1, this);
 }
 
-void cGameInstance::DoInput() {}
+void cGameInstance::DoInput() {
+    if (cGameObject* pAvatar = GetObject(pPlayer->GetAvatarID()))
+        pPlayer->DoInput(pAvatar, &Rules, this);
+}
 
 void cGameInstance::DoFrame() {
     clear_to_color(pBuffer, 0);
+    for (cGameObject* pObject : vObjects)
+        pObject->Draw(pBuffer, this);
+    pGui->Draw(pBuffer);
     draw_sprite(screen, pBuffer, 0, 0);
+}
+
+void cGameInstance::DeleteObjects() {
+    for (cGameObject* pObject : vObjects)
+        delete pObject;
+    vObjects.clear();
+}
+
+int cGameInstance::AddObject(cGameObject* pObject) {
+    pObject->SetId(iNextId++);
+    vNewObjects.push_back(pObject);
+    return pObject->Id();
+}
+
+cGameObject* cGameInstance::GetObject(int iId) const {
+    for (cGameObject* pObject : vObjects)
+        if (pObject->Id() == iId)
+            return pObject;
+    return nullptr;
+}
+
+cGameObject* cGameInstance::DoCollide(cGameObject* pObject, std::string sClass) {
+    if (!pObject)
+        return nullptr;
+    for (cGameObject* pListed : vObjects)
+        if (sClass == typeid(*pListed).name() && pListed->Collides(pObject, this))
+            return pListed;
+    return nullptr;
+}
+
+int cGameInstance::GetLevel() {
+    CalcLevel();
+    return iCurrentLevel;
 }

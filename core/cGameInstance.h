@@ -1,17 +1,33 @@
 #pragma once
 
 #include <allegro.h>
+#include <string>
+#include <vector>
+
+#include "core/cGameRules.h"
+#include "core/cHOF.h"
+#include "objects/vector.h"
 
 class cBitmapDatabase;
+class cGameObject;
 class cGuiSystem;
 class cMidiDatabase;
+class cPlayer;
 class cSoundDatabase;
 
-// The one game: owns the screen buffer, the media tables and the window system, and runs the logic
-// step and the frame of the main loop.
+// The game's six windows.
+const int WND_ENERGYBAR = 0;
+const int WND_SCORE = 1;
+const int WND_MAINMENU = 2;
+const int WND_HOFENTER = 3;
+const int WND_HOF = 4;
+const int WND_POWERUP = 5;
+
+// The one game: owns the objects in play, the screen buffer, the media tables and the window
+// system, and runs the logic step and the frame of the main loop.
 class cGameInstance {
 public:
-    cGameInstance() = default;
+    cGameInstance();
     ~cGameInstance();
     cGameInstance(const cGameInstance&) = delete;
     cGameInstance& operator=(const cGameInstance&) = delete;
@@ -19,26 +35,63 @@ public:
     // Starts Allegro at the given screen size and loads the data files: 1 on success, 0 after a
     // failure that has been shown to the player.
     int InitSystem(int iWidth, int iHeight);
+    // Builds the windows, sets the rules and prepares a first game, paused, under the main menu.
     void InitGame();
 
+    void NewGame();
+    void GameOver();
+    void CalcLevel();
+    void AddMonster(int iSpawnPoint);
+    void SetPlayerAvatar(int iId);
+    int NumMonsters() const;
+    // The downward step granted to the monster asking now: 0, or 60 plus the level.
+    int DoMove();
+    // Reloads the hall of fame; true when the current score earns a place in it.
+    bool LoadHOF();
+
+    // One logic step, the player's input step of it, and one frame.
     void Update();
     void DoInput();
     void DoFrame();
+    void DeleteObjects();
 
+    // The object joins the game at the next playing step; returns the id it was given.
+    int AddObject(cGameObject* pObject);
+    cGameObject* GetObject(int iId) const;
+    // The first object in play of exactly the named class that pObject collides with, or null.
+    cGameObject* DoCollide(cGameObject* pObject, std::string sClass);
+
+    int GetLevel();
+    int GetScore() const { return iCurrentScore; }
     bool IsPlaying() const { return bPlaying; }
     bool Running() const { return bRunning; }
     void Play() { bPlaying = true; }
     void Pause() { bPlaying = false; }
     void Shutdown() { bRunning = false; }
+    // A monster destroyed: scores the current level.
+    void Kill() { iCurrentScore += iCurrentLevel; }
 
+    std::vector<cGameObject*> vObjects;
+    std::vector<cGameObject*> vNewObjects;
     DATAFILE* pSpriteData = nullptr;
+    cGameRules Rules;
+    int iNextId = 1;
     BITMAP* pBuffer = nullptr;
+    int iLastMoveTime = 0;
+    int iLastWaveTime = 0;
+    int iCurrentLevel = 1;
+    int iMonstersSpawned = 0;
+    int iMoveCount = 0;
+    int iCurrentScore = 0;
     bool bPlaying = false;
     bool bRunning = false;
+    cVector SpawnPoints[4];
     cGuiSystem* pGui = nullptr;
     cBitmapDatabase* pBitmaps = nullptr;
     cSoundDatabase* pSounds = nullptr;
     cMidiDatabase* pMidis = nullptr;
+    cPlayer* pPlayer = nullptr;
+    cHOF HOF;
 
 private:
     int FailStartup(const char* sMessage);

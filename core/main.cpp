@@ -10,6 +10,7 @@
 std::atomic<int> iTime{0};
 std::atomic<int> iGameTimer{0};
 std::atomic<bool> bCloseRequested{false};
+std::atomic<bool> bFocusLost{false};
 
 namespace {
 
@@ -32,6 +33,11 @@ void CloseButton() {
     bCloseRequested = true;
 }
 
+// Runs on Allegro's input thread too.
+void FocusLost() {
+    bFocusLost = true;
+}
+
 bool IntroOver(int iStart) {
     return iTime - iStart > kIntroTicks || key[KEY_ESC] || bCloseRequested;
 }
@@ -51,6 +57,7 @@ int GameMain() {
         return EXIT_FAILURE;
 
     set_close_button_callback(CloseButton);
+    set_display_switch_callback(SWITCH_OUT, FocusLost);
     install_int_ex(fpsCounter, 11931);
     install_int_ex(GameTimer, kTimerClock / kLogicRate);
     game.InitGame();

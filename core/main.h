@@ -10,10 +10,13 @@ extern std::atomic<int> iTime;
 extern std::atomic<int> iGameTimer;
 // Set when the player closes the game window.
 extern std::atomic<bool> bCloseRequested;
+// Set when the game window loses the keyboard; the next logic step pauses a running game.
+extern std::atomic<bool> bFocusLost;
 
 void fpsCounter();
 void GameTimer();
 void CloseButton();
+void FocusLost();
 
 // True once the intro begun at iStart has been shown five seconds, or the player skips or closes
 // it.

@@ -1,5 +1,7 @@
 #include "gui/cGuiSystem.h"
 
+#include "gui/cMenuWindow.h"
+
 namespace {
 
 // Windows draw the eight frame pieces by position; a file with fewer would be read past its end.
@@ -15,6 +17,8 @@ bool HoldsFramePieces(const DATAFILE* pData) {
 } // namespace
 
 cGuiSystem::~cGuiSystem() {
+    for (cMenuWindow* pWindow : vWindows)
+        delete pWindow;
     if (pElements)
         unload_datafile(pElements);
 }
@@ -33,4 +37,48 @@ bool cGuiSystem::LoadElements(const std::string& sFile) {
 
 BITMAP* cGuiSystem::GetGuiElement(int i) const {
     return static_cast<BITMAP*>(pElements[i].dat);
+}
+
+void cGuiSystem::AddWindow(cMenuWindow* pWindow) {
+    pWindow->pGame = pGame;
+    pWindow->pGui = this;
+    vWindows.push_back(pWindow);
+}
+
+cMenuWindow* cGuiSystem::GetWindow(int iId) const {
+    for (cMenuWindow* pWindow : vWindows)
+        if (pWindow->Id() == iId)
+            return pWindow;
+    return nullptr;
+}
+
+int cGuiSystem::SendMessage(int iId, int iMsg, void* a, void* b) {
+    cMenuWindow* pWindow = GetWindow(iId);
+    if (!pWindow)
+        return 0;
+    return pWindow->pProc(*pWindow, iMsg, a, b);
+}
+
+void cGuiSystem::SetActiveWindows(std::vector<int> vIds) {
+    vActive = vIds;
+    for (int iId : vIds)
+        SendMessage(iId, MSG_ACTIVATE, nullptr, nullptr);
+}
+
+// A procedure may replace the active list while the key goes round (the menu starts a game); the
+// index then carries on into the new list, whose later windows get the same key.
+void cGuiSystem::Update() {
+    if (!keypressed())
+        return;
+    const int iKey = readkey();
+    for (std::size_t i = 0; i < vActive.size(); ++i)
+        SendMessage(vActive[i], MSG_KEY, MsgArg(iKey), nullptr);
+}
+
+// Windows overlap in the order they were added, whatever the order of the active list.
+void cGuiSystem::Draw(BITMAP* pTarget) {
+    for (std::size_t iWindow = 0; iWindow < vWindows.size(); ++iWindow)
+        for (std::size_t i = 0; i < vActive.size(); ++i)
+            if (vWindows[iWindow]->Id() == vActive[i])
+                vWindows[iWindow]->Draw(pTarget, this);
 }

@@ -2,10 +2,13 @@
 
 #include <allegro.h>
 #include <string>
+#include <vector>
 
 class cGameInstance;
+class cMenuWindow;
 
-// The game's own window manager: the frame pieces of "data/gui.dat" and the game the windows serve.
+// The game's own window manager: all windows, the ids of the active ones (shown and fed keys), the
+// frame pieces of "data/gui.dat" and the game the windows serve.
 class cGuiSystem {
 public:
     cGuiSystem() = default;
@@ -18,6 +21,20 @@ public:
     // Frame piece i (0 to 7) as a bitmap.
     BITMAP* GetGuiElement(int i) const;
 
+    // Takes the window over and hands it the game and the manager.
+    void AddWindow(cMenuWindow* pWindow);
+    cMenuWindow* GetWindow(int iId) const;
+    // Calls the window's procedure; 0 when no window has the id.
+    int SendMessage(int iId, int iMsg, void* a, void* b);
+    // Replaces the active list and tells each of its windows.
+    void SetActiveWindows(std::vector<int> vIds);
+    // Hands at most one typed key to the active windows.
+    void Update();
+    // Draws the active windows, in the order they were added.
+    void Draw(BITMAP* pTarget);
+
     DATAFILE* pElements = nullptr;
+    std::vector<cMenuWindow*> vWindows;
+    std::vector<int> vActive;
     cGameInstance* pGame = nullptr;
 };

@@ -2,7 +2,9 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +26,13 @@ int StartPrivateServer() {
         return -1;
     iServer = fork();
     if (iServer == 0) {
+        // The server goes with the test process, even when that crashes, and keeps no hold on
+        // the test runner's output.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int iNull = open("/dev/null", O_RDWR);
+        dup2(iNull, STDIN_FILENO);
+        dup2(iNull, STDOUT_FILENO);
+        dup2(iNull, STDERR_FILENO);
         close(aPipe[0]);
         const std::string sFd = std::to_string(aPipe[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", sFd.c_str(), "-screen", "0", "640x480x16", "-nolisten",

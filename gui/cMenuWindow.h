@@ -1,0 +1,58 @@
+#pragma once
+
+#include <allegro.h>
+
+#include "objects/vector.h"
+
+class cGameInstance;
+class cGuiSystem;
+class cMenuWindow;
+
+// Allegro's own dialog manager, which the game does not use, names two of its messages alike.
+#undef MSG_DRAW
+#undef MSG_KEY
+
+// Window messages. MSG_DRAW: a = the client bitmap, cleared to the background. MSG_SETDATA: a and
+// b are two ints. MSG_KEY: a = the value readkey gave. MSG_ACTIVATE: the window became active.
+const int MSG_DRAW = 0;
+const int MSG_SETDATA = 1;
+const int MSG_KEY = 2;
+const int MSG_ACTIVATE = 3;
+
+// A window procedure: (window, message, a, b); the game's procedures return 0.
+using tWindowProc = int (*)(cMenuWindow& window, int iMsg, void* a, void* b);
+
+// Ints travel in the pointer-sized message arguments.
+inline void* MsgArg(int iValue) {
+    return reinterpret_cast<void*>(static_cast<intptr_t>(iValue));
+}
+inline int MsgInt(void* pArg) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(pArg));
+}
+
+// A framed rectangle at a fixed place on screen; what it shows and how it takes keys is its
+// procedure's business.
+class cMenuWindow {
+public:
+    void SetId(int iNewId) { iId = iNewId; }
+    int Id() const { return iId; }
+    void SetPosition(cVector vNewPosition) { vPosition = vNewPosition; }
+    void SetSize(int iNewWidth, int iNewHeight) {
+        iWidth = iNewWidth;
+        iHeight = iNewHeight;
+    }
+    void SetBgColor(int iColor) { iBgColor = iColor; }
+    // Composes the frame from the manager's pieces, lets the procedure draw the client area and
+    // draws the whole onto pTarget.
+    void Draw(BITMAP* pTarget, cGuiSystem* pGuiSystem);
+
+    BITMAP* pFrame = nullptr;
+    int iWidth = 0;
+    int iHeight = 0;
+    cVector vPosition{0, 0, 0};
+    int iId = 0;
+    int iBgColor = 0;
+    tWindowProc pProc = nullptr;
+    cGameInstance* pGame = nullptr;
+    cGuiSystem* pGui = nullptr;
+};

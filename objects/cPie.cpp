@@ -1,0 +1,36 @@
+#include "objects/cPie.h"
+
+#include <typeinfo>
+
+#include "core/cGameInstance.h"
+#include "media/cBitmapDatabase.h"
+#include "objects/cPlayerShip.h"
+
+namespace {
+
+// Added to the y velocity once per logic step.
+const float kGravity = 0.0381f;
+// Every pie looks the same, whatever its own bitmap id says.
+const int kPieBitmap = 5;
+
+} // namespace
+
+// A pie that hits the ship still moves on in that step; the next purge removes it.
+void cPie::OnUpdate(int, cGameInstance* pGame) {
+    if (pGame->DoCollide(this, typeid(cPlayerShip).name())) {
+        Delete();
+        pGame->GameOver();
+    }
+    vVelocity += cVector(0, kGravity, 0);
+    vPosition += vVelocity;
+    if (vPosition.y > SCREEN_H)
+        Delete();
+}
+
+void cPie::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
+    BITMAP* pSprite = pGame->pBitmaps->GetBitmap(kPieBitmap);
+    if (!pSprite)
+        return;
+    draw_sprite(pTarget, pSprite, static_cast<int>(vPosition.x - pSprite->w / 2),
+                static_cast<int>(vPosition.y - pSprite->h / 2));
+}

@@ -1,0 +1,73 @@
+#include "objects/cPowerup.h"
+
+#include <typeinfo>
+
+#include "core/cGameInstance.h"
+#include "media/cSoundDatabase.h"
+#include "objects/cPlayerShip.h"
+
+namespace {
+
+// Added to the y velocity once per logic step, as for a pie.
+const float kGravity = 0.0381f;
+const int kTakenSound = 2;
+const int kSuperchargerBitmap = 10;
+const int kSuperspeedBitmap = 11;
+
+} // namespace
+
+// The halves are taken after truncating the position, unlike a pie's.
+void cPowerup::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
+    BITMAP* pSprite = Sprite(pGame);
+    if (!pSprite)
+        return;
+    draw_sprite(pTarget, pSprite, static_cast<int>(vPosition.x) - pSprite->w / 2,
+                static_cast<int>(vPosition.y) - pSprite->h / 2);
+}
+
+// The two kinds have their own steps.
+void cPowerup::OnUpdate(int, cGameInstance*) {}
+
+// The search matches the exact class, so what it finds is the ship.
+cPlayerShip* cPowerup::ShipReached(cGameInstance* pGame) {
+    return static_cast<cPlayerShip*>(pGame->DoCollide(this, typeid(cPlayerShip).name()));
+}
+
+void cPowerup::Cheer(cGameInstance* pGame) {
+    pGame->pSounds->PlaySound(kTakenSound);
+}
+
+// A power-up taken still moves on in that step; the purge removes it before it could refill the
+// charge a second time.
+void cPowerup::Fall() {
+    vVelocity += cVector(0, kGravity, 0);
+    vPosition += vVelocity;
+    if (vPosition.y > SCREEN_H)
+        Delete();
+}
+
+cPowerupSC::cPowerupSC() {
+    iBitmap = kSuperchargerBitmap;
+}
+
+void cPowerupSC::OnUpdate(int, cGameInstance* pGame) {
+    if (cPlayerShip* pShip = ShipReached(pGame)) {
+        Delete();
+        pShip->AddSupercharger();
+        Cheer(pGame);
+    }
+    Fall();
+}
+
+cPowerupSS::cPowerupSS() {
+    iBitmap = kSuperspeedBitmap;
+}
+
+void cPowerupSS::OnUpdate(int, cGameInstance* pGame) {
+    if (cPlayerShip* pShip = ShipReached(pGame)) {
+        Delete();
+        pShip->AddSuperspeed();
+        Cheer(pGame);
+    }
+    Fall();
+}

@@ -1,0 +1,224 @@
+#include <climits>
+#include <typeinfo>
+
+#include "gui_game_fixture.h"
+#include "objects/cMonster.h"
+#include "objects/cPlayerShip.h"
+
+namespace {
+
+// An object of the field that counts its destructions.
+class cCounted : public cGameObject {
+public:
+    ~cCounted() override { ++iDestroyed; }
+    static int iDestroyed;
+};
+int cCounted::iDestroyed = 0;
+
+// Looks like a monster to a dynamic cast, but is not one by its exact class.
+class cMonsterLike : public cMonster {};
+
+class cGameFlowTest : public cGuiGameTest {
+protected:
+    // One logic step of a running game.
+    void PlayStep() {
+        game.Play();
+        game.Update();
+    }
+    template <class tObject> tObject* Place(tObject* pObject, float x, float y) {
+        pObject->SetPosition(cVector(x, y, 0));
+        game.AddObject(pObject);
+        return pObject;
+    }
+    int Waiting(const std::type_info& type) const {
+        int iCount = 0;
+        for (cGameObject* pObject : game.vNewObjects)
+            iCount += typeid(*pObject) == type;
+        return iCount;
+    }
+};
+
+} // namespace
+
+TEST_F(cGameFlowTest, ANewGameLeavesTheShipAlonePausedUnderTheMenu) {
+    ASSERT_EQ(game.vObjects.size(), 1u);
+    cGameObject* pShip = game.vObjects[0];
+    EXPECT_EQ(typeid(*pShip), typeid(cPlayerShip));
+    EXPECT_EQ(pShip->GetPosition().x, 320);
+    EXPECT_EQ(pShip->GetPosition().y, 386);
+    EXPECT_TRUE(game.vNewObjects.empty());
+    EXPECT_FALSE(game.IsPlaying());
+    EXPECT_TRUE(game.Running());
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+    EXPECT_EQ(game.GetLevel(), 1);
+    EXPECT_EQ(game.GetScore(), 0);
+    EXPECT_EQ(Music(), 4);
+
+    // The next game keeps the ship and drops everything else, waiting objects included.
+    Place(new cMonster, 100, 100);
+    PlayStep();
+    cCounted::iDestroyed = 0;
+    Place(new cCounted, 10, 10);
+    game.iCurrentScore = 9;
+    game.NewGame();
+    EXPECT_EQ(cCounted::iDestroyed, 1);
+    ASSERT_EQ(game.vObjects.size(), 1u);
+    EXPECT_EQ(game.vObjects[0], pShip);
+    EXPECT_EQ(game.GetScore(), 0);
+}
+
+TEST_F(cGameFlowTest, ObjectsJoinAtTheNextPlayingStepAndThePurgeKeepsTheirOrder) {
+    cCounted* aObjects[4];
+    int iLastId = game.iNextId - 1;
+    for (cCounted*& pObject : aObjects) {
+        pObject = Place(new cCounted, 0, 0);
+        EXPECT_EQ(pObject->Id(), ++iLastId);
+    }
+    EXPECT_EQ(game.GetObject(aObjects[0]->Id()), nullptr) << "still waiting";
+    game.Update();
+    EXPECT_EQ(game.GetObject(aObjects[0]->Id()), nullptr) << "a paused game merges nothing";
+    PlayStep();
+    EXPECT_EQ(game.GetObject(aObjects[0]->Id()), aObjects[0]);
+
+    cCounted::iDestroyed = 0;
+    aObjects[1]->Delete();
+    aObjects[2]->Delete();
+    EXPECT_EQ(game.GetObject(aObjects[1]->Id()), aObjects[1]) << "marked but not yet purged";
+    PlayStep();
+    EXPECT_EQ(cCounted::iDestroyed, 2);
+    ASSERT_EQ(game.vObjects.size(), 3u);
+    EXPECT_EQ(game.vObjects[1], aObjects[0]);
+    EXPECT_EQ(game.vObjects[2], aObjects[3]);
+}
+
+TEST_F(cGameFlowTest, CollisionsAndCountsGoByTheExactClass) {
+    cGameObject* pProbe = Place(new cCounted, 200, 200);
+    Place(new cMonsterLike, 200, 200);
+    PlayStep();
+    const char* sMonster = typeid(cMonster).name();
+    EXPECT_EQ(game.DoCollide(pProbe, sMonster), nullptr);
+    EXPECT_EQ(game.NumMonsters(), 0);
+
+    cMonster* pMonster = Place(new cMonster, 210, 200);
+    PlayStep();
+    EXPECT_EQ(game.DoCollide(pProbe, sMonster), pMonster);
+    EXPECT_EQ(game.DoCollide(nullptr, sMonster), nullptr);
+    EXPECT_EQ(game.NumMonsters(), 1);
+}
+
+TEST_F(cGameFlowTest, LevelsFollowTheMonstersCreated) {
+    const int aTable[][2] = {{0, 1},   {39, 1},  {40, 2},  {99, 2},  {100, 3},  {299, 3},
+                             {300, 4}, {499, 4}, {500, 5}, {999, 5}, {1000, 6}, {5000, 6}};
+    for (const auto& row : aTable) {
+        game.iMonstersSpawned = row[0];
+        EXPECT_EQ(game.GetLevel(), row[1]) << row[0] << " monsters";
+    }
+    // A kill scores the level as last computed.
+    game.iMonstersSpawned = 40;
+    game.CalcLevel();
+    game.iMonstersSpawned = 100;
+    game.Kill();
+    EXPECT_EQ(game.GetScore(), 2);
+}
+
+TEST_F(cGameFlowTest, WavesComeWhenWholeSecondsPassTheLevelsThreshold) {
+    const struct {
+        int iSpawned, iTicks;
+    } aCases[] = {{0, 300}, {40, 300}, {100, 200}, {300, 200}, {500, 100}, {1000, 100}};
+    for (const auto& row : aCases) {
+        game.iMonstersSpawned = row.iSpawned;
+        game.iLastWaveTime = iTime;
+        iTime += row.iTicks - 1;
+        PlayStep();
+        EXPECT_EQ(Waiting(typeid(cMonster)), 0) << row.iSpawned << ": too early";
+        iTime += 1;
+        PlayStep();
+        EXPECT_EQ(Waiting(typeid(cMonster)), 4) << row.iSpawned << " monsters: one tick later";
+        EXPECT_EQ(game.iMonstersSpawned, row.iSpawned + 4);
+        EXPECT_EQ(game.iLastWaveTime, iTime);
+        game.NewGame();
+    }
+}
+
+TEST_F(cGameFlowTest, EveryMonsterGetsOneStepPerPeriod) {
+    for (int i = 0; i < 5; ++i)
+        Place(new cMonster, 100, 100);
+    PlayStep();
+    game.iMonstersSpawned = 1000; // level 6: a step every second
+    game.CalcLevel();
+    game.iMoveCount = 0;
+    game.iLastMoveTime = iTime;
+    iTime += 99;
+    EXPECT_EQ(game.DoMove(), 0);
+    iTime += 1;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(game.DoMove(), 66);
+    EXPECT_NE(game.iLastMoveTime, iTime) << "the period goes on until all five had their step";
+    EXPECT_EQ(game.DoMove(), 66);
+    EXPECT_EQ(game.iLastMoveTime, iTime);
+    EXPECT_EQ(game.DoMove(), 0);
+}
+
+TEST_F(cGameFlowTest, EscapeOrASwitchAwayPausesIntoTheMenuAndTheStepGoesOn) {
+    Place(new cCounted, 0, 0);
+    key[KEY_ESC] = 1;
+    PlayStep();
+    key[KEY_ESC] = 0;
+    EXPECT_FALSE(game.IsPlaying());
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+    EXPECT_EQ(game.vObjects.size(), 2u) << "the step still merged";
+
+    bFocusLost = true;
+    PlayStep();
+    EXPECT_FALSE(game.IsPlaying());
+
+    // A switch made while paused is forgotten once a step has seen it.
+    bFocusLost = true;
+    game.Update();
+    PlayStep();
+    EXPECT_TRUE(game.IsPlaying());
+}
+
+TEST_F(cGameFlowTest, AScoreQualifiesWhenItReachesAStoredOne) {
+    EXPECT_FALSE(game.LoadHOF()) << "no file";
+    WriteHOF(" <entry name = \"Ace\" score = \"12\" />\n <entry name = \"Bo\" score = \"5\" />\n");
+    game.iCurrentScore = 4;
+    EXPECT_FALSE(game.LoadHOF());
+    game.iCurrentScore = 5;
+    EXPECT_TRUE(game.LoadHOF());
+    ASSERT_EQ(game.HOF.vEntries.size(), 2u) << "a second load replaces the first";
+    EXPECT_EQ(game.HOF.vEntries[0].sName, "Ace");
+    EXPECT_EQ(game.HOF.vEntries[1].iScore, 5);
+
+    WriteHOF("");
+    EXPECT_FALSE(game.LoadHOF()) << "nobody to beat";
+    EXPECT_TRUE(game.HOF.vEntries.empty());
+}
+
+TEST_F(cGameFlowTest, ScoresReadLikeAtoiButNeverOverflow) {
+    WriteHOF(" <entry name = \"A\" score = \"99999999999\" />\n"
+             " <entry name = \"B\" score = \"-99999999999\" />\n"
+             " <entry name = \"C\" score = \" 12abc\" />\n"
+             " <entry />\n");
+    game.LoadHOF();
+    ASSERT_EQ(game.HOF.vEntries.size(), 4u);
+    EXPECT_EQ(game.HOF.vEntries[0].iScore, INT_MAX);
+    EXPECT_EQ(game.HOF.vEntries[1].iScore, INT_MIN);
+    EXPECT_EQ(game.HOF.vEntries[2].iScore, 12);
+    EXPECT_EQ(game.HOF.vEntries[3].iScore, 0);
+    EXPECT_EQ(game.HOF.vEntries[3].sName, "");
+}
+
+TEST_F(cGameFlowTest, GameOverShowsTheEntryOnlyForAQualifyingScore) {
+    game.Play();
+    game.GameOver();
+    EXPECT_FALSE(game.IsPlaying());
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF});
+    EXPECT_EQ(Music(), 3);
+
+    WriteHOF(" <entry name = \"Bo\" score = \"0\" />\n");
+    game.Play();
+    game.GameOver();
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER});
+    EXPECT_EQ(Music(), 2);
+}
