@@ -3,6 +3,7 @@
 and quitting through the credits."""
 
 import functools
+import os
 import subprocess
 import tempfile
 import time
@@ -129,6 +130,28 @@ class PlayTest(unittest.TestCase):
 
             game.close_window()
             self.assertEqual(game.wait_exit(5), 0)
+
+    def test_switching_to_another_window_pauses_the_game(self):
+        with harness.GameSession() as game:
+            start_to_menu(game)
+            game.hold_key("Return")
+            game.wait_for_screen(shows_play, timeout=5, what="the game")
+
+            display = dict(os.environ, DISPLAY=game.display.name)
+            other = subprocess.Popen(["xmessage", "-geometry", "+0+0", "another program"],
+                                     env=display)
+            try:
+                windows = harness.poll(lambda: subprocess.run(
+                    ["xdotool", "search", "--name", "^xmessage$"], env=display,
+                    capture_output=True, text=True).stdout.split(), timeout=5)
+                self.assertTrue(windows, "the other program's window did not show")
+                subprocess.run(["xdotool", "windowfocus", "--sync", windows[0]], env=display,
+                               check=True, timeout=10)
+                paused = game.wait_for_screen(shows_menu, timeout=5, what="the pause menu")
+                self.assertTrue(inked(paused, menu_row(3)), "the menu offers no \"Resume game\"")
+            finally:
+                other.kill()
+                other.wait()
 
 
 # A hall of fame whose lowest score, 0, any finished game reaches.
