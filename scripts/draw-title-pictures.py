@@ -17,6 +17,7 @@ import random
 
 ASSETS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "assets", "sprites")
 MASK = (255, 0, 255)  # transparent when Allegro draws the picture as a sprite
+SHIP_HULL_ROWS = 49  # the ship from its nose to its nozzles; the exhaust flames follow
 XPM_CHARS = "".join(chr(c) for c in range(35, 127) if chr(c) not in '"\\')
 
 FONT = {  # 5x7 capitals, only those the pictures use
@@ -78,6 +79,16 @@ class Picture:
                     self.rect(x0 + x * scale, y0 + y * scale, x0 + x * scale + scale - 1,
                               y0 + y * scale + scale - 1, colour)
 
+    def cropped(self, x0, y0, width, height):
+        part = Picture(width, height)
+        part.pixels = [row[x0:x0 + width] for row in self.pixels[y0:y0 + height]]
+        return part
+
+    def drawn_rows(self):
+        """The first and the last row that are not all transparent."""
+        rows = [y for y, row in enumerate(self.pixels) if any(c != MASK for c in row)]
+        return rows[0], rows[-1]
+
     def outline(self, colour, thickness=1):
         """Grows a border of the given colour around everything that is not transparent."""
         for _ in range(thickness):
@@ -113,6 +124,14 @@ def load_sprite(name):
     sprite = Picture(width, height)
     sprite.pixels = [[palette[ch] for ch in row] for row in rows[1 + count:1 + count + height]]
     return sprite
+
+
+def load_ship(flames):
+    """The ship's sprite without the empty rows above its nose; with flames, down to the end of
+    its exhaust, else only the hull, down to the nozzles."""
+    ship = load_sprite("ship")
+    nose, end = ship.drawn_rows()
+    return ship.cropped(0, nose, ship.width, end + 1 - nose if flames else SHIP_HULL_ROWS)
 
 
 def gradient(stops, t, x, y):
@@ -236,7 +255,8 @@ def draw_intro():
 
 
 def draw_base():
-    """The home base: a ridge of rock with the ship on its launch pad and a domed tower."""
+    """The home base: a ridge of rock with the ship lifting off its launch pad, and a domed
+    tower."""
     width, height = 420, 128
     picture = Picture(width, height)
     rock = [hex_colour(c) for c in ("#5A4A78", "#3E3258", "#2A2240", "#1A1428")]
@@ -264,7 +284,8 @@ def draw_base():
     picture.rect(268, 6, 271, 8, hex_colour("#FF3030"))
     picture.rect(240, 96, 300, 103, tower[1])
     picture.outline(hex_colour("#0A0814"))
-    picture.paste(load_sprite("ship"), 96, 48, 2)
+    ship = load_ship(flames=True)
+    picture.paste(ship, 128 - ship.width // 2, 95 - ship.height)  # under the intro's shots
     picture.save("intro-base", "The base along the intro's bottom left, 128 pixels high.")
 
 
@@ -293,7 +314,8 @@ def draw_emblem():
             picture.set(x, y, gold[1] if edge else gradient(blue, (y - 4) / 60.0, x, y))
     picture.outline(gold[2])
     picture.outline(hex_colour("#1A1008"))
-    picture.paste(load_sprite("ship"), 59, 18)
+    ship = load_ship(flames=False)
+    picture.paste(ship, 75 - ship.width // 2, 31 - ship.height // 2)
     picture.save("emblem", "The emblem of the intro's bottom right and the credits' top, 150 wide.")
 
 

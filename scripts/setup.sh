@@ -6,7 +6,7 @@ packages=(
     make cmake g++ pkg-config
     liballegro4-dev
     googletest libgtest-dev libbenchmark-dev
-    imagemagick sox abcmidi midicsv
+    imagemagick sox abcmidi midicsv freepats
     xvfb xdotool x11-utils libxml2-utils
     clang libclang-rt-14-dev
     python3

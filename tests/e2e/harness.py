@@ -12,6 +12,8 @@ screenshots, the window's close button and a record of every message box.
 
 GameSession(data_files, credits, files, display) chooses what the working folder holds and whether
 there is an X display; game.workdir is that folder (e.g. to read HallOfFame.xml after the run).
+allegro_cfg and environment replace the quiet configuration beside the game and add variables to
+its environment (e.g. to record its sound).
 Keys: hold_key, hold_keys (together), press_keys (one after another). Screen: screenshot() and
 wait_for_screen() give Image objects (pixel, crop, match_fraction, draw_sprite, save);
 datafile_bitmap() reads a picture out of a data file to build expected screens with.
@@ -393,12 +395,15 @@ class GameSession:
                 written there as credits.txt instead, False leaves it out.
     files:      more files for the working directory, {relative path: str or bytes}.
     display:    False runs the game with no X display at all (DISPLAY unset).
+    allegro_cfg: the text of the allegro.cfg beside the game (default: no sound, a window).
+    environment: more environment variables for the game alone, not for the tools that drive
+                it, {name: value}.
     The game is started on entering the with block; everything is stopped and removed on leaving
     it, whether the test passed, failed or was interrupted.
     """
 
     def __init__(self, data_files=DATA_FILES, credits=True, files=None, display=True,
-                 screen=SCREEN):
+                 screen=SCREEN, allegro_cfg=ALLEGRO_CFG, environment=None):
         unknown = set(data_files) - set(DATA_FILES)
         if unknown:
             raise ValueError("unknown data files: %s" % ", ".join(sorted(unknown)))
@@ -407,6 +412,8 @@ class GameSession:
         self.files = dict(files or {})
         self.use_display = display
         self.screen = screen
+        self.allegro_cfg = allegro_cfg
+        self.game_environment = dict(environment or {})
         self.root = None
         self.workdir = None
         self.display = None
@@ -484,7 +491,7 @@ class GameSession:
         program.mkdir()
         self.executable = program / game_path().name
         shutil.copy(game_path(), self.executable)
-        (program / "allegro.cfg").write_text(ALLEGRO_CFG)
+        (program / "allegro.cfg").write_text(self.allegro_cfg)
 
         self.fake_bin = self.root / "fake-bin"
         self.fake_bin.mkdir()
@@ -510,7 +517,8 @@ class GameSession:
         self._stderr = open(self.stderr_path, "wb")
         try:
             self.process = subprocess.Popen(
-                [str(self.executable)], cwd=self.workdir, env=self._environment(),
+                [str(self.executable)], cwd=self.workdir,
+                env={**self._environment(), **self.game_environment},
                 stdin=subprocess.DEVNULL, stdout=self._stdout, stderr=self._stderr,
                 preexec_fn=_new_session_dying_with_parent)
         except BaseException:

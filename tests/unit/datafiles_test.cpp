@@ -1,13 +1,69 @@
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "support/AllegroTest.h"
 
 namespace {
+
+// Where the game puts things on its 480-row screen: the ship's top (its sprite's top row), and
+// the lower edge of a new shot, above the screen's bottom.
+const int kScreenH = 480;
+const int kShipTop = kScreenH - 94;
+const int kShotLift = 64;
+
+// The rows and columns of a picture that are drawn, not in the mask colour.
+struct cDrawn {
+    int iTop = -1, iBottom = -1, iLeft = -1, iRight = -1;
+};
+
+// The instruments (General MIDI programs, from 0) and drums (notes of channel 10) a tune uses.
+struct cSounds {
+    std::set<int> vPrograms, vDrums;
+};
+
+int VariableLength(const unsigned char*& pData) {
+    int iValue = 0;
+    do
+        iValue = (iValue << 7) | (*pData & 0x7F);
+    while (*pData++ & 0x80);
+    return iValue;
+}
+
+// Reads every event of every track, as a player would, and notes the program changes and drums.
+cSounds SoundsOf(const MIDI* pMidi) {
+    cSounds Sounds;
+    for (const auto& Track : pMidi->track) {
+        const unsigned char* pData = Track.data;
+        const unsigned char* pEnd = pData + Track.len;
+        int iStatus = 0;
+        while (pData && pData < pEnd) {
+            VariableLength(pData);
+            if (*pData & 0x80)
+                iStatus = *pData++;
+            if (iStatus == 0xFF) {
+                ++pData;
+                pData += VariableLength(pData);
+            } else if (iStatus == 0xF0 || iStatus == 0xF7) {
+                pData += VariableLength(pData);
+            } else {
+                const int iKind = iStatus & 0xF0;
+                if (iKind == 0xC0)
+                    Sounds.vPrograms.insert(pData[0]);
+                if (iKind == 0x90 && (iStatus & 0x0F) == 9 && pData[1] > 0)
+                    Sounds.vDrums.insert(pData[0]);
+                pData += (iKind == 0xC0 || iKind == 0xD0) ? 1 : 2;
+            }
+        }
+    }
+    return Sounds;
+}
 
 // The four data files that the build packs from assets/, loaded as the game loads them: after the
 // graphics mode is set, so the pictures come in the screen's colour layout.
@@ -59,6 +115,30 @@ protected:
             for (int x = 0; x < pBmp->w; ++x)
                 iCount += getpixel(pBmp, x, y) == bitmap_mask_color(pBmp);
         return iCount;
+    }
+
+    static cDrawn DrawnArea(BITMAP* pBmp) {
+        cDrawn Area;
+        for (int y = 0; y < pBmp->h; ++y)
+            for (int x = 0; x < pBmp->w; ++x)
+                if (getpixel(pBmp, x, y) != bitmap_mask_color(pBmp)) {
+                    if (Area.iTop < 0)
+                        Area.iTop = y;
+                    Area.iBottom = y;
+                    Area.iLeft = Area.iLeft < 0 ? x : std::min(Area.iLeft, x);
+                    Area.iRight = std::max(Area.iRight, x);
+                }
+        return Area;
+    }
+
+    static int Brightness(BITMAP* pBmp) {
+        int iSum = 0;
+        for (int y = 0; y < pBmp->h; ++y)
+            for (int x = 0; x < pBmp->w; ++x) {
+                const int iColour = getpixel(pBmp, x, y);
+                iSum += getr(iColour) + getg(iColour) + getb(iColour);
+            }
+        return iSum / (pBmp->w * pBmp->h);
     }
 
     // The largest distance of a sample value from silence, on a 16-bit scale.
@@ -169,5 +249,111 @@ TEST_F(cDataFilesTest, GuiHoldsExactlyTheEightFramePieces) {
     for (int i : {3, 7}) {
         EXPECT_EQ(Piece(i)->w, iEdge) << "edge " << i;
         EXPECT_EQ(Piece(i)->h, 1) << "edge " << i;
+    }
+}
+
+TEST_F(cDataFilesTest, ShipIsDrawnWhereItsBoxIsAndShotsLeaveItsNose) {
+    DATAFILE* pSprites = Load("sprites.dat");
+    ASSERT_NE(pSprites, nullptr);
+    BITMAP* pShip = Picture(pSprites, 1);
+    BITMAP* pShot = Picture(pSprites, 2);
+    ASSERT_TRUE(pShip && pShot);
+    // The box reaches from the sprite's height above the bottom down to the bottom, and the ship
+    // is drawn from its top: they are the same rows only at this height.
+    EXPECT_EQ(kShipTop + pShip->h, kScreenH);
+    // The wings reach the sides of the box.
+    const cDrawn ShipArea = DrawnArea(pShip);
+    EXPECT_LE(ShipArea.iLeft, 1);
+    EXPECT_GE(ShipArea.iRight, pShip->w - 2);
+    // The nose is the first drawn row, just under a new shot's lower edge, and every pixel of it
+    // lies under the shot, which is centred on the ship.
+    EXPECT_EQ(kShipTop + ShipArea.iTop, kScreenH - kShotLift);
+    const int iShotLeft = pShip->w / 2 - pShot->w / 2;
+    for (int x = 0; x < pShip->w; ++x)
+        if (getpixel(pShip, x, ShipArea.iTop) != bitmap_mask_color(pShip)) {
+            EXPECT_GE(x, iShotLeft);
+            EXPECT_LT(x, iShotLeft + pShot->w);
+        }
+}
+
+TEST_F(cDataFilesTest, MonstersReachTheNoseWhenTheyTouchTheShipAndDropPiesAtTheirSide) {
+    DATAFILE* pSprites = Load("sprites.dat");
+    ASSERT_NE(pSprites, nullptr);
+    BITMAP* pShip = Picture(pSprites, 1);
+    BITMAP* pPie = Picture(pSprites, 5);
+    ASSERT_TRUE(pShip && pPie);
+    const int iNose = kShipTop + DrawnArea(pShip).iTop;
+    for (int iId : {3, 9}) {
+        BITMAP* pMonster = Picture(pSprites, iId);
+        ASSERT_NE(pMonster, nullptr) << "bitmap " << iId;
+        const cDrawn MonsterArea = DrawnArea(pMonster);
+        // A monster touches the ship once its top, where it is drawn from, enters the box; then
+        // its lowest row has just reached the nose (give or take the 10 pixels it circles by).
+        const int iLowest = kScreenH - pShip->h + 1 + MonsterArea.iBottom;
+        EXPECT_GE(iLowest, iNose) << "bitmap " << iId;
+        EXPECT_LE(iLowest, iNose + 10) << "bitmap " << iId;
+        // A pie starts centred on the sprite's right edge half-way down: the monster's body
+        // reaches under the pie there.
+        const int iRow = pMonster->h / 2;
+        bool bUnderPie = false;
+        for (int y = iRow - pPie->h / 2; y < iRow + pPie->h / 2; ++y)
+            for (int x = pMonster->w - pPie->w / 2; x < pMonster->w; ++x)
+                bUnderPie |= getpixel(pMonster, x, y) != bitmap_mask_color(pMonster);
+        EXPECT_TRUE(bUnderPie) << "bitmap " << iId;
+    }
+}
+
+TEST_F(cDataFilesTest, FrameIsOpaqueAndLitFromTheTopLeft) {
+    DATAFILE* pGui = Load("gui.dat");
+    ASSERT_NE(pGui, nullptr);
+    auto Piece = [&](int i) { return static_cast<BITMAP*>(pGui[i].dat); };
+    // Nothing of the play field shows through a panel's frame.
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(MaskPixels(Piece(i)), 0) << "piece " << i;
+    // Top and left edges in light, bottom and right edges in shadow.
+    EXPECT_GT(Brightness(Piece(1)), Brightness(Piece(5)) + 60);
+    EXPECT_GT(Brightness(Piece(7)), Brightness(Piece(3)) + 60);
+    EXPECT_GT(Brightness(Piece(0)), Brightness(Piece(4)) + 60);
+}
+
+TEST_F(cDataFilesTest, PatchSetHoldsEveryInstrumentAndDrumOfTheTunes) {
+    DATAFILE* pMusic = Load("midi.dat");
+    DATAFILE* pPatches = Load("patches.dat");
+    ASSERT_TRUE(pMusic && pPatches);
+    // The index pat2dat writes: instruments numbered from 1, then the drums by note in a block.
+    std::map<int, std::string> mInstruments, mDrums;
+    std::set<std::string> vPatches;
+    for (DATAFILE* pObject : Objects(pPatches)) {
+        const std::string sName = get_datafile_property(pObject, DAT_NAME);
+        if (pObject->type == DAT_ID('P', 'A', 'T', ' '))
+            vPatches.insert(sName);
+        if (sName != "default_cfg")
+            continue;
+        std::istringstream Index(
+            std::string(static_cast<const char*>(pObject->dat), pObject->size));
+        bool bDrums = false;
+        for (std::string sLine; std::getline(Index, sLine);) {
+            std::istringstream Line(sLine);
+            std::string sNumber, sPatch;
+            Line >> sNumber >> sPatch;
+            if (sPatch == "begin_multipatch")
+                bDrums = true;
+            else if (sNumber == "end_multipatch")
+                bDrums = false;
+            else if (!sNumber.empty() && std::isdigit(static_cast<unsigned char>(sNumber[0])))
+                (bDrums ? mDrums[std::atoi(sNumber.c_str())]
+                        : mInstruments[std::atoi(sNumber.c_str()) - 1]) = sPatch;
+        }
+    }
+    for (DATAFILE* pObject : Objects(pMusic)) {
+        const std::string sTune = get_datafile_property(pObject, DAT_NAME);
+        const cSounds Sounds = SoundsOf(static_cast<MIDI*>(pObject->dat));
+        EXPECT_FALSE(Sounds.vPrograms.empty()) << sTune;
+        for (int iProgram : Sounds.vPrograms)
+            EXPECT_TRUE(mInstruments.count(iProgram) && vPatches.count(mInstruments[iProgram]))
+                << sTune << ": program " << iProgram;
+        for (int iNote : Sounds.vDrums)
+            EXPECT_TRUE(mDrums.count(iNote) && vPatches.count(mDrums[iNote]))
+                << sTune << ": drum " << iNote;
     }
 }
