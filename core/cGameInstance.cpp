@@ -81,7 +81,10 @@ int cGameInstance::InitSystem(int iWidth, int iHeight) {
     install_keyboard();
     install_timer();
     install_mouse();
-    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0)
+    // The music is played by Allegro's own synthesiser, which needs a sound card; a machine
+    // without one starts silently instead of stopping the player at a message box.
+    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0 &&
+        install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) != 0)
         allegro_message("Error installing sound drivers.");
 
     set_color_depth(16);

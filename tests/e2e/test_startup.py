@@ -63,6 +63,17 @@ class NoDisplayTest(unittest.TestCase):
             self.assertEqual(game.messages(), [])
 
 
+class SoundTest(unittest.TestCase):
+    def test_the_games_own_settings_start_silently_without_a_sound_card(self):
+        settings = (harness.game_path().parent / "allegro.cfg").read_text()
+        with harness.GameSession(allegro_cfg=settings) as game:
+            game.wait_window()
+            self.assertTrue(game.running())
+            self.assertEqual(game.messages(), [])
+            game.close_window()
+            self.assertEqual(game.wait_exit(3), 0)
+
+
 class IntroTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
