@@ -42,34 +42,26 @@ protected:
 
 } // namespace
 
-TEST_F(cCreditsTest, LinesLandEightRowsApartFromRow150) {
-    WriteCredits("HH\n\nHH\r\n");
+TEST_F(cCreditsTest, LinesLandEightRowsApartFromRow150BelowThePicture) {
+    std::string sText = "HH\n\nHH\r\n";
+    for (int i = 3; i < 90; ++i)
+        sText += "H\n";
+    WriteCredits(sText);
     BITMAP* pBmp = CreateCreditsBitmap(&game, 640, sFile.c_str());
     ASSERT_EQ(pBmp->h, 800);
     // The font's capitals fill the top seven rows of their eight; the empty line leaves a gap.
-    EXPECT_EQ(WhiteRows(pBmp, 140, 180), "..........#######.........#######.......");
+    EXPECT_EQ(WhiteRows(pBmp, 140, 182), "..........#######.........#######.#######.");
+    // Lines 79 and 80 fit whole, line 81 shows its top two rows, the rest nothing.
+    EXPECT_EQ(WhiteRows(pBmp, 782, 800), "#######.#######.##");
     // The picture sits centred above the text.
     EXPECT_EQ(getpixel(pBmp, 245, 30), makecol(255, 0, 0));
     EXPECT_EQ(getpixel(pBmp, 394, 49), makecol(255, 0, 0));
     EXPECT_EQ(getpixel(pBmp, 244, 30), 0);
     EXPECT_EQ(getpixel(pBmp, 395, 49), 0);
     destroy_bitmap(pBmp);
-}
 
-TEST_F(cCreditsTest, TheLastLinesAreCutAtTheBottom) {
-    std::string sText;
-    for (int i = 0; i < 90; ++i)
-        sText += "H\n";
-    WriteCredits(sText);
-    BITMAP* pBmp = CreateCreditsBitmap(&game, 640, sFile.c_str());
-    // Lines 79 and 80 fit whole, line 81 shows its top two rows, the rest nothing.
-    EXPECT_EQ(WhiteRows(pBmp, 782, 800), "#######.#######.##");
-    destroy_bitmap(pBmp);
-}
-
-TEST_F(cCreditsTest, AMissingFileShowsThePictureAlone) {
-    BITMAP* pBmp = CreateCreditsBitmap(&game, 640, "no-such-credits.txt");
-    EXPECT_EQ(WhiteRows(pBmp, 0, 800), std::string(800, '.'));
+    pBmp = CreateCreditsBitmap(&game, 640, "no-such-credits.txt");
+    EXPECT_EQ(WhiteRows(pBmp, 0, 800), std::string(800, '.')) << "a missing file: no text";
     EXPECT_EQ(getpixel(pBmp, 320, 40), makecol(255, 0, 0));
     destroy_bitmap(pBmp);
 }

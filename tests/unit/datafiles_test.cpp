@@ -69,16 +69,21 @@ cSounds SoundsOf(const MIDI* pMidi) {
 // graphics mode is set, so the pictures come in the screen's colour layout.
 class cDataFilesTest : public cAllegroTest {
 protected:
-    void TearDown() override {
-        for (DATAFILE* pData : vLoaded)
-            unload_datafile(pData);
+    void SetUp() override {
+        cAllegroTest::SetUp();
+        for (auto [ppData, sName] : {std::pair{&pSprites, "sprites"},
+                                     {&pSamples, "samples"},
+                                     {&pMusic, "midi"},
+                                     {&pGui, "gui"},
+                                     {&pPatches, "patches"}}) {
+            *ppData = load_datafile((std::string(GAME_DATA_DIR "/") + sName + ".dat").c_str());
+            ASSERT_NE(*ppData, nullptr) << sName;
+        }
     }
-
-    DATAFILE* Load(const std::string& sName) {
-        DATAFILE* pData = load_datafile((std::string(GAME_DATA_DIR) + "/" + sName).c_str());
-        if (pData)
-            vLoaded.push_back(pData);
-        return pData;
+    void TearDown() override {
+        for (DATAFILE* pData : {pSprites, pSamples, pMusic, pGui, pPatches})
+            if (pData)
+                unload_datafile(pData);
     }
 
     static std::vector<DATAFILE*> Objects(DATAFILE* pData) {
@@ -155,21 +160,18 @@ protected:
         return iPeak;
     }
 
-    std::vector<DATAFILE*> vLoaded;
+    DATAFILE *pSprites = nullptr, *pSamples = nullptr, *pMusic = nullptr, *pGui = nullptr,
+             *pPatches = nullptr;
 };
 
 } // namespace
 
 TEST_F(cDataFilesTest, SpritesHoldEveryPictureIdOnceAndOnlyBitmaps) {
-    DATAFILE* pSprites = Load("sprites.dat");
-    ASSERT_NE(pSprites, nullptr);
     EXPECT_EQ(Ids(pSprites, DAT_BITMAP, DAT_ID('B', 'M', 'P', 'I')),
               (std::multiset<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12}));
 }
 
 TEST_F(cDataFilesTest, IntroAndCreditsPicturesFitWhereTheyAreDrawn) {
-    DATAFILE* pSprites = Load("sprites.dat");
-    ASSERT_NE(pSprites, nullptr);
     BITMAP* pBackground = Picture(pSprites, 8);
     BITMAP* pBase = Picture(pSprites, 7);
     BITMAP* pEmblem = Picture(pSprites, 12);
@@ -187,8 +189,6 @@ TEST_F(cDataFilesTest, IntroAndCreditsPicturesFitWhereTheyAreDrawn) {
 }
 
 TEST_F(cDataFilesTest, SpritesAreTransparentAroundTheirShapes) {
-    DATAFILE* pSprites = Load("sprites.dat");
-    ASSERT_NE(pSprites, nullptr);
     for (int iId : {1, 2, 3, 4, 5, 7, 9, 10, 11, 12}) {
         BITMAP* pBmp = Picture(pSprites, iId);
         ASSERT_NE(pBmp, nullptr) << "bitmap " << iId;
@@ -198,8 +198,6 @@ TEST_F(cDataFilesTest, SpritesAreTransparentAroundTheirShapes) {
 }
 
 TEST_F(cDataFilesTest, SamplesAreShortUnclippedSoundsWithEveryId) {
-    DATAFILE* pSamples = Load("samples.dat");
-    ASSERT_NE(pSamples, nullptr);
     EXPECT_EQ(Ids(pSamples, DAT_SAMPLE, DAT_ID('S', 'M', 'I', 'D')), (std::multiset<int>{0, 1, 2}));
     // -1 dBFS, to the nearest 16-bit step.
     const int iCeiling = static_cast<int>(std::lround(32768 * std::pow(10.0, -1.0 / 20)));
@@ -212,8 +210,6 @@ TEST_F(cDataFilesTest, SamplesAreShortUnclippedSoundsWithEveryId) {
 }
 
 TEST_F(cDataFilesTest, MusicHoldsEveryTuneIdAtAPlayableLength) {
-    DATAFILE* pMusic = Load("midi.dat");
-    ASSERT_NE(pMusic, nullptr);
     EXPECT_EQ(Ids(pMusic, DAT_MIDI, DAT_ID('M', 'D', 'I', 'D')),
               (std::multiset<int>{1, 2, 3, 4, 5}));
     for (DATAFILE* pObject : Objects(pMusic)) {
@@ -224,8 +220,6 @@ TEST_F(cDataFilesTest, MusicHoldsEveryTuneIdAtAPlayableLength) {
 }
 
 TEST_F(cDataFilesTest, GuiHoldsExactlyTheEightFramePieces) {
-    DATAFILE* pGui = Load("gui.dat");
-    ASSERT_NE(pGui, nullptr);
     const std::vector<DATAFILE*> vPieces = Objects(pGui);
     ASSERT_EQ(vPieces.size(), 8u);
     for (DATAFILE* pPiece : vPieces)
@@ -253,8 +247,6 @@ TEST_F(cDataFilesTest, GuiHoldsExactlyTheEightFramePieces) {
 }
 
 TEST_F(cDataFilesTest, ShipIsDrawnWhereItsBoxIsAndShotsLeaveItsNose) {
-    DATAFILE* pSprites = Load("sprites.dat");
-    ASSERT_NE(pSprites, nullptr);
     BITMAP* pShip = Picture(pSprites, 1);
     BITMAP* pShot = Picture(pSprites, 2);
     ASSERT_TRUE(pShip && pShot);
@@ -277,8 +269,6 @@ TEST_F(cDataFilesTest, ShipIsDrawnWhereItsBoxIsAndShotsLeaveItsNose) {
 }
 
 TEST_F(cDataFilesTest, MonstersReachTheNoseWhenTheyTouchTheShipAndDropPiesAtTheirSide) {
-    DATAFILE* pSprites = Load("sprites.dat");
-    ASSERT_NE(pSprites, nullptr);
     BITMAP* pShip = Picture(pSprites, 1);
     BITMAP* pPie = Picture(pSprites, 5);
     ASSERT_TRUE(pShip && pPie);
@@ -304,8 +294,6 @@ TEST_F(cDataFilesTest, MonstersReachTheNoseWhenTheyTouchTheShipAndDropPiesAtThei
 }
 
 TEST_F(cDataFilesTest, FrameIsOpaqueAndLitFromTheTopLeft) {
-    DATAFILE* pGui = Load("gui.dat");
-    ASSERT_NE(pGui, nullptr);
     auto Piece = [&](int i) { return static_cast<BITMAP*>(pGui[i].dat); };
     // Nothing of the play field shows through a panel's frame.
     for (int i = 0; i < 8; ++i)
@@ -317,9 +305,6 @@ TEST_F(cDataFilesTest, FrameIsOpaqueAndLitFromTheTopLeft) {
 }
 
 TEST_F(cDataFilesTest, PatchSetHoldsEveryInstrumentAndDrumOfTheTunes) {
-    DATAFILE* pMusic = Load("midi.dat");
-    DATAFILE* pPatches = Load("patches.dat");
-    ASSERT_TRUE(pMusic && pPatches);
     // The index pat2dat writes: instruments numbered from 1, then the drums by note in a block.
     std::map<int, std::string> mInstruments, mDrums;
     std::set<std::string> vPatches;

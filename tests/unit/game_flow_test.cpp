@@ -1,9 +1,9 @@
 #include <climits>
 #include <typeinfo>
 
-#include "gui_game_fixture.h"
 #include "objects/cMonster.h"
 #include "objects/cPlayerShip.h"
+#include "support/GameTest.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ int cCounted::iDestroyed = 0;
 // Looks like a monster to a dynamic cast, but is not one by its exact class.
 class cMonsterLike : public cMonster {};
 
-class cGameFlowTest : public cGuiGameTest {
+class cGameFlowTest : public cGameTest {
 protected:
     // One logic step of a running game.
     void PlayStep() {
@@ -106,13 +106,32 @@ TEST_F(cGameFlowTest, CollisionsAndCountsGoByTheExactClass) {
     EXPECT_EQ(game.NumMonsters(), 1);
 }
 
-TEST_F(cGameFlowTest, LevelsFollowTheMonstersCreated) {
-    const int aTable[][2] = {{0, 1},   {39, 1},  {40, 2},  {99, 2},  {100, 3},  {299, 3},
-                             {300, 4}, {499, 4}, {500, 5}, {999, 5}, {1000, 6}, {5000, 6}};
-    for (const auto& row : aTable) {
-        game.iMonstersSpawned = row[0];
-        EXPECT_EQ(game.GetLevel(), row[1]) << row[0] << " monsters";
+// Waves and monster steps come when whole seconds pass the level's period: 3 s at levels 1 and 2,
+// 2 s at 3 and 4, 1 s at 5 and 6.
+TEST_F(cGameFlowTest, LevelsFollowTheMonstersCreatedAndSetThePace) {
+    const int aFirstMonster[] = {0, 40, 100, 300, 500, 1000};
+    const int aPeriod[] = {300, 300, 200, 200, 100, 100};
+    for (int iLevel = 1; iLevel <= 6; ++iLevel) {
+        game.NewGame();
+        const int iFirst = aFirstMonster[iLevel - 1];
+        game.iMonstersSpawned = iFirst - 1;
+        EXPECT_EQ(game.GetLevel(), iLevel == 1 ? 1 : iLevel - 1) << iFirst - 1 << " monsters";
+        game.iMonstersSpawned = iFirst;
+        EXPECT_EQ(game.GetLevel(), iLevel) << iFirst << " monsters";
+
+        iTime += aPeriod[iLevel - 1] - 1;
+        PlayStep();
+        EXPECT_EQ(Waiting(typeid(cMonster)), 0) << "level " << iLevel << ": too early";
+        EXPECT_EQ(game.DoMove(), 0) << "level " << iLevel << ": too early";
+        iTime += 1;
+        PlayStep();
+        EXPECT_EQ(Waiting(typeid(cMonster)), 4) << "level " << iLevel << ": one tick later";
+        EXPECT_EQ(game.iMonstersSpawned, iFirst + 4);
+        EXPECT_EQ(game.iLastWaveTime, iTime);
+        EXPECT_EQ(game.DoMove(), 60 + iLevel) << "level " << iLevel;
     }
+    game.iMonstersSpawned = 5000;
+    EXPECT_EQ(game.GetLevel(), 6);
     // A kill scores the level as last computed.
     game.iMonstersSpawned = 40;
     game.CalcLevel();
@@ -121,36 +140,12 @@ TEST_F(cGameFlowTest, LevelsFollowTheMonstersCreated) {
     EXPECT_EQ(game.GetScore(), 2);
 }
 
-TEST_F(cGameFlowTest, WavesComeWhenWholeSecondsPassTheLevelsThreshold) {
-    const struct {
-        int iSpawned, iTicks;
-    } aCases[] = {{0, 300}, {40, 300}, {100, 200}, {300, 200}, {500, 100}, {1000, 100}};
-    for (const auto& row : aCases) {
-        game.iMonstersSpawned = row.iSpawned;
-        game.iLastWaveTime = iTime;
-        iTime += row.iTicks - 1;
-        PlayStep();
-        EXPECT_EQ(Waiting(typeid(cMonster)), 0) << row.iSpawned << ": too early";
-        iTime += 1;
-        PlayStep();
-        EXPECT_EQ(Waiting(typeid(cMonster)), 4) << row.iSpawned << " monsters: one tick later";
-        EXPECT_EQ(game.iMonstersSpawned, row.iSpawned + 4);
-        EXPECT_EQ(game.iLastWaveTime, iTime);
-        game.NewGame();
-    }
-}
-
 TEST_F(cGameFlowTest, EveryMonsterGetsOneStepPerPeriod) {
     for (int i = 0; i < 5; ++i)
         Place(new cMonster, 100, 100);
     PlayStep();
-    game.iMonstersSpawned = 1000; // level 6: a step every second
-    game.CalcLevel();
-    game.iMoveCount = 0;
-    game.iLastMoveTime = iTime;
-    iTime += 99;
-    EXPECT_EQ(game.DoMove(), 0);
-    iTime += 1;
+    SetLevel(6);
+    game.iLastMoveTime = iTime - 100;
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(game.DoMove(), 66);
     EXPECT_NE(game.iLastMoveTime, iTime) << "the period goes on until all five had their step";
@@ -221,4 +216,13 @@ TEST_F(cGameFlowTest, GameOverShowsTheEntryOnlyForAQualifyingScore) {
     game.GameOver();
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER});
     EXPECT_EQ(Music(), 2);
+}
+
+TEST(cGameInstanceTest, ObjectsStillWaitingToJoinAreDestroyedWithTheGame) {
+    cCounted::iDestroyed = 0;
+    {
+        cGameInstance game;
+        game.AddObject(new cCounted);
+    }
+    EXPECT_EQ(cCounted::iDestroyed, 1);
 }

@@ -6,7 +6,7 @@
 
 #include "gui/HallOfFameEnterProc.h"
 #include "gui/HallOfFameProc.h"
-#include "gui_game_fixture.h"
+#include "support/GameTest.h"
 
 namespace {
 
@@ -24,10 +24,10 @@ cHOFEntry Entry(const std::string& sName, int iScore) {
     return entry;
 }
 
-class cNameEntryTest : public cGuiGameTest {
+class cNameEntryTest : public cGameTest {
 protected:
     void SetUp() override {
-        cGuiGameTest::SetUp();
+        cGameTest::SetUp();
         if (HasFatalFailure())
             return;
         game.iCurrentScore = 42;
@@ -126,7 +126,7 @@ TEST_F(cNameEntryTest, ANameIsReadBackAsItWasTyped) {
     EXPECT_EQ(game.HOF.vEntries[0].iScore, 42);
 }
 
-class cHOFListTest : public cGuiGameTest {
+class cHOFListTest : public cGameTest {
 protected:
     void Leave(int iKey) {
         key[iKey] = 1;
@@ -190,11 +190,7 @@ TEST_F(cHOFListTest, TheListShowsEveryEntryBelowTheHeading) {
     textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
     textout_ex(pExpected, font, "Al: 7", 5, 30, 0, -1);
     textout_ex(pExpected, font, "Bo: 3", 5, 38, 0, -1);
-    int iDifferent = 0;
-    for (int y = 0; y < 180; ++y)
-        for (int x = 0; x < 280; ++x)
-            iDifferent += getpixel(pClient, x, y) != getpixel(pExpected, x, y);
-    EXPECT_EQ(iDifferent, 0);
+    EXPECT_EQ(DifferentPixels(pClient, pExpected), 0);
     destroy_bitmap(pClient);
     destroy_bitmap(pExpected);
 }

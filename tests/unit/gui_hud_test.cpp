@@ -1,8 +1,8 @@
 #include "gui/EnergyBarProc.h"
 #include "gui/PowerupProc.h"
 #include "gui/ScoreProc.h"
-#include "gui_game_fixture.h"
-#include "objects/cPlayerShip.h"
+#include "objects/cPlayer.h"
+#include "support/GameTest.h"
 
 namespace {
 
@@ -61,21 +61,13 @@ TEST_F(cHudTest, ScorePanelShowsTheLastLevelAndScoreSent) {
     BITMAP* pExpected = Client(100, 30);
     textout_ex(pExpected, font, "Level 3", 5, 5, makecol(255, 255, 255), -1);
     textout_ex(pExpected, font, "Score 1234", 5, 13, makecol(255, 255, 255), -1);
-    int iDifferent = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 100; ++x)
-            iDifferent += getpixel(pClient, x, y) != getpixel(pExpected, x, y);
-    EXPECT_EQ(iDifferent, 0);
+    EXPECT_EQ(DifferentPixels(pClient, pExpected), 0);
     destroy_bitmap(pClient);
     destroy_bitmap(pExpected);
 }
 
-class cPowerupTest : public cGuiGameTest {
+class cPowerupTest : public cGameTest {
 protected:
-    cPlayerShip* Ship() {
-        return dynamic_cast<cPlayerShip*>(game.GetObject(game.pPlayer->GetAvatarID()));
-    }
-
     // Draws the panel and returns the client area; the caller destroys it.
     BITMAP* DrawPanel() {
         BITMAP* pClient = Client(180, 30);
@@ -85,9 +77,8 @@ protected:
 };
 
 TEST_F(cPowerupTest, GaugesShowTheShipsCharges) {
-    ASSERT_NE(Ship(), nullptr);
-    Ship()->iSupercharger = 500;
-    Ship()->iSuperspeed = 1000;
+    pShip->iSupercharger = 500;
+    pShip->iSuperspeed = 1000;
     BITMAP* pClient = DrawPanel();
     EXPECT_EQ(BarEnd(pClient, 8, 121), 146) << "half a charge fills 121 to 145";
     EXPECT_EQ(BarEnd(pClient, 17, 121), 170) << "a full charge fills 121 to 169";
@@ -99,7 +90,7 @@ TEST_F(cPowerupTest, GaugesShowTheShipsCharges) {
     EXPECT_EQ(getpixel(pClient, 171, 17), 0);
     destroy_bitmap(pClient);
 
-    Ship()->iSupercharger = 0;
+    pShip->iSupercharger = 0;
     pClient = DrawPanel();
     EXPECT_EQ(BarEnd(pClient, 8, 121), 122) << "an empty gauge still fills column 121";
     destroy_bitmap(pClient);

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "gui/MainProc.h"
-#include "gui_game_fixture.h"
+#include "support/GameTest.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ BITMAP* WhiteClient() {
     return pClient;
 }
 
-class cMenuTest : public cGuiGameTest {
+class cMenuTest : public cGameTest {
 protected:
     void SetUp() override {
-        cGuiGameTest::SetUp();
+        cGameTest::SetUp();
         if (HasFatalFailure())
             return;
         // Drawn at item 0, the marker's first black row tells where the others must start.
@@ -106,38 +106,22 @@ TEST_F(cMenuTest, KeysCloserThan150MsAreIgnored) {
     EXPECT_EQ(Selected(), kQuit) << "15 hundredths after the last key that was taken";
 }
 
-TEST_F(cMenuTest, NewGameDiscardsThePausedGameAndStartsPlaying) {
-    SetPaused(true);
-    Select(kNewGame);
-    game.iCurrentScore = 17;
-    iTime += 15;
-    key[KEY_ENTER] = 1;
-    simulate_keypress((KEY_ENTER << 8) | 13);
-    game.pGui->Update();
-    key[KEY_ENTER] = 0;
+// From a paused game worth 17: "New game" starts afresh, "Resume game" goes on with it.
+TEST_F(cMenuTest, NewGameAndResumeStartPlayingUnderTheGameMusic) {
+    for (const int iItem : {kNewGame, kResumeGame}) {
+        game.iCurrentScore = 17;
+        game.Pause();
+        SetPaused(true);
+        Select(iItem);
+        Key(KEY_ENTER);
 
-    EXPECT_TRUE(game.IsPlaying());
-    EXPECT_EQ(game.GetScore(), 0);
-    EXPECT_EQ(game.pGui->vActive, kPlaying);
-    EXPECT_EQ(Music(), 1);
-    EXPECT_FALSE(OffersResume());
-    EXPECT_EQ(Selected(), kNewGame);
-}
-
-TEST_F(cMenuTest, ResumeGoesOnWithThePausedGame) {
-    game.Play();
-    game.iCurrentScore = 17;
-    game.Pause();
-    SetPaused(true);
-    Select(kResumeGame);
-    Key(KEY_ENTER);
-
-    EXPECT_TRUE(game.IsPlaying());
-    EXPECT_EQ(game.GetScore(), 17);
-    EXPECT_EQ(game.pGui->vActive, kPlaying);
-    EXPECT_EQ(Music(), 1);
-    EXPECT_FALSE(OffersResume());
-    EXPECT_EQ(Selected(), kNewGame);
+        EXPECT_TRUE(game.IsPlaying());
+        EXPECT_EQ(game.GetScore(), iItem == kNewGame ? 0 : 17);
+        EXPECT_EQ(game.pGui->vActive, kPlaying);
+        EXPECT_EQ(Music(), 1);
+        EXPECT_FALSE(OffersResume());
+        EXPECT_EQ(Selected(), kNewGame);
+    }
 }
 
 TEST_F(cMenuTest, HighscoresShowTheListAndTheCursorStaysForTheReturn) {

@@ -75,11 +75,12 @@ TEST_F(cMediaTest, SoundsKeepFileOrderAndUnknownIdsPlayNothing) {
     sounds.PlaySound(9);
 }
 
-TEST_F(cMediaTest, OfTwoPiecesWithOneIdTheLaterStaysCurrent) {
+TEST_F(cMediaTest, OfTwoPiecesWithOneIdTheLaterStaysCurrentAndStoppingIsHarmless) {
     cMidiDatabase midis;
     midis.BuildMidis(LoadTestData("music.dat"));
     ASSERT_EQ(midis.vMidis.size(), 3u);
     EXPECT_EQ(midis.vMidis[1]->GetID(), 7);
+    midis.StopPlaying();
 
     midis.PlayMidi(5);
     EXPECT_EQ(midis.pCurrent, midis.vMidis[2]);
@@ -87,15 +88,9 @@ TEST_F(cMediaTest, OfTwoPiecesWithOneIdTheLaterStaysCurrent) {
     EXPECT_EQ(midis.pCurrent, midis.vMidis[1]);
     midis.PlayMidi(6);
     EXPECT_EQ(midis.pCurrent, nullptr);
-}
-
-TEST_F(cMediaTest, StoppingIsHarmlessWhenNothingPlays) {
-    cMidiDatabase midis;
-    midis.BuildMidis(LoadTestData("music.dat"));
-    midis.StopPlaying();
     midis.PlayMidi(7);
-    midis.StopPlaying();
-    EXPECT_EQ(midis.pCurrent, nullptr);
-    midis.StopPlaying();
-    EXPECT_EQ(midis.pCurrent, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        midis.StopPlaying();
+        EXPECT_EQ(midis.pCurrent, nullptr);
+    }
 }

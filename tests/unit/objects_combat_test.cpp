@@ -7,11 +7,11 @@
 #include "objects/cParticleEffect.h"
 #include "objects/cPie.h"
 #include "objects/cPowerup.h"
-#include "objects_fixture.h"
+#include "support/GameTest.h"
 
 namespace {
 
-class cCombatTest : public cObjectsTest {
+class cCombatTest : public cPlayingTest {
 protected:
     // A bullet at (x, y) flying as the player's do, updated once.
     cBullet* Shoot(float x, float y) {
@@ -141,7 +141,6 @@ TEST_F(cCombatTest, AMonsterEndsTheGameAtTheShipOrLeavingPastTheBottom) {
     EXPECT_TRUE(pLow->bDelete && GameIsOver());
 
     game.Play();
-    AddShip();
     cMonster* pLanded = Join(new cMonster, 320, 479);
     pLanded->Update(1, &game);
     EXPECT_TRUE(GameIsOver());

@@ -3,7 +3,7 @@
 #include "objects/cParticleEffect.h"
 #include "objects/cPie.h"
 #include "objects/cPowerup.h"
-#include "objects_fixture.h"
+#include "support/GameTest.h"
 
 namespace {
 
@@ -17,10 +17,7 @@ int Misdrawn(cGameInstance& game, cGameObject* pObject, BITMAP* pSprite, int x, 
     pObject->Draw(pDrawn, &game);
     if (pSprite)
         draw_sprite(pExpected, pSprite, x, y);
-    int iWrong = 0;
-    for (int iY = 0; iY < 480; ++iY)
-        for (int iX = 0; iX < 640; ++iX)
-            iWrong += getpixel(pExpected, iX, iY) != getpixel(pDrawn, iX, iY);
+    const int iWrong = DifferentPixels(pDrawn, pExpected);
     destroy_bitmap(pDrawn);
     destroy_bitmap(pExpected);
     return iWrong;
@@ -30,11 +27,10 @@ int Misdrawn(cGameInstance& game, cGameObject* pObject, BITMAP* pSprite, int x, 
 
 // Coordinates become pixels by truncation toward zero; whether the halves of the sprite come off
 // before or after that differs from class to class.
-TEST_F(cObjectsTest, EachKindPlacesItsSpriteByItsOwnPoint) {
+TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
     cBullet* pBullet = Join(new cBullet, -0.7f, 10.9f);
     pBullet->SetBitmap(2);
     EXPECT_EQ(Misdrawn(game, pBullet, Sprite(2), 0, 10), 0);
-    AddShip();
     pShip->SetPosition(cVector(0.9f, 386.5f, 0));
     EXPECT_EQ(Misdrawn(game, pShip, Sprite(1), -(Sprite(1)->w / 2), 386), 0);
     cMonster* pMonster = Join(new cMonster, 106.6f, 50.5f);

@@ -5,9 +5,9 @@
 #include "objects/cParticleEffect.h"
 #include "objects/cPie.h"
 #include "objects/cPowerup.h"
-#include "objects_fixture.h"
+#include "support/GameTest.h"
 
-TEST_F(cObjectsTest, PiesAndPowerupsFallFromRestAndLeaveOnlyPastTheBottom) {
+TEST_F(cPlayingTest, PiesAndPowerupsFallFromRestAndLeaveOnlyPastTheBottom) {
     cPie* pPie = Join(new cPie, 100, 100);
     cPowerup* pPowerup = Join(new cPowerupSC, 200, 100);
     for (cGameObject* pObject : std::vector<cGameObject*>{pPie, pPowerup}) {
@@ -28,16 +28,14 @@ TEST_F(cObjectsTest, PiesAndPowerupsFallFromRestAndLeaveOnlyPastTheBottom) {
     EXPECT_TRUE(vSounds.empty());
 }
 
-TEST_F(cObjectsTest, APieOnTheShipEndsTheGameAndStillFalls) {
-    AddShip();
+TEST_F(cPlayingTest, APieOnTheShipEndsTheGameAndStillFalls) {
     cPie* pPie = Join(new cPie, 320, 479);
     pPie->Update(1, &game);
     EXPECT_TRUE(pPie->bDelete && GameIsOver());
     EXPECT_FLOAT_EQ(pPie->GetPosition().y, 479.0381f);
 }
 
-TEST_F(cObjectsTest, APowerupTakenRefillsOnlyItsOwnChargeAndPlaysItsSound) {
-    AddShip();
+TEST_F(cPlayingTest, APowerupTakenRefillsOnlyItsOwnChargeAndPlaysItsSound) {
     pShip->iSupercharger = 300;
     pShip->iSuperspeed = 50;
     cPowerup* pSC = Join(new cPowerupSC, 320, 479);
@@ -52,7 +50,7 @@ TEST_F(cObjectsTest, APowerupTakenRefillsOnlyItsOwnChargeAndPlaysItsSound) {
     EXPECT_TRUE(game.IsPlaying());
 }
 
-TEST_F(cObjectsTest, AnExplosionHasFiveToTwentyFourOneSecondParticles) {
+TEST_F(cPlayingTest, AnExplosionHasFiveToTwentyFourOneSecondParticles) {
     int iFewest = 100, iMost = 0;
     float fSlowest = 1, fFastest = 0;
     for (unsigned iSeed = 1; iSeed <= 300; ++iSeed) {
@@ -74,7 +72,7 @@ TEST_F(cObjectsTest, AnExplosionHasFiveToTwentyFourOneSecondParticles) {
     EXPECT_NEAR(fFastest, 0.79, 1e-5);
 }
 
-TEST_F(cObjectsTest, ParticlesFallOnTheClockAndTheEffectEndsWithTheLast) {
+TEST_F(cPlayingTest, ParticlesFallOnTheClockAndTheEffectEndsWithTheLast) {
     cParticleEffect* pEffect = Join(new cParticleEffect, 200, 100);
     for (int iFrames : {1, 1, 2}) {
         pEffect->Particles.push_back(new cParticle);

@@ -1,10 +1,9 @@
 #include "core/main.h"
 #include "objects/cBullet.h"
 #include "objects/cPlayer.h"
-#include "objects_fixture.h"
+#include "support/GameTest.h"
 
-TEST_F(cObjectsTest, EnergyRechargesToTheLevelCapAndTheSuperChargerDoublesIt) {
-    AddShip();
+TEST_F(cPlayingTest, EnergyRechargesToTheLevelCapAndTheSuperChargerDoublesIt) {
     game.Pause();
     Input(50);
     EXPECT_EQ(iEnergySent, 50) << "paused, the energy still grows and is shown";
@@ -28,8 +27,7 @@ TEST_F(cObjectsTest, EnergyRechargesToTheLevelCapAndTheSuperChargerDoublesIt) {
     EXPECT_FALSE(pShip->HasSupercharger());
 }
 
-TEST_F(cObjectsTest, HeldFireFromFullEnergyShootsInABurstThenEveryTwentyTicks) {
-    AddShip();
+TEST_F(cPlayingTest, HeldFireFromFullEnergyShootsInABurstThenEveryTwentyTicks) {
     Input(100);
     key[KEY_SPACE] = 1;
     std::vector<int> vShotTimes;
@@ -47,8 +45,7 @@ TEST_F(cObjectsTest, HeldFireFromFullEnergyShootsInABurstThenEveryTwentyTicks) {
     EXPECT_EQ(pBullet->vVelocity.y, -4.0f);
 }
 
-TEST_F(cObjectsTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
-    AddShip();
+TEST_F(cPlayingTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
     Input(100);
     key[KEY_LEFT] = key[KEY_SPACE] = 1;
     Input(2);
@@ -79,8 +76,7 @@ TEST_F(cObjectsTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
     EXPECT_EQ(pShip->GetPosition().y, 386.0f);
 }
 
-TEST_F(cObjectsTest, TheShipsBoxIsStrictAndOnlyTheShipUsesIt) {
-    AddShip();
+TEST_F(cPlayingTest, TheShipsBoxIsStrictAndOnlyTheShipUsesIt) {
     const int iHalf = Sprite(1)->w / 2;
     const float fTop = 480.0f - Sprite(1)->h;
     cGameObject probe;

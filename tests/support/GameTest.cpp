@@ -1,0 +1,155 @@
+#include "support/GameTest.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/EnergyBarProc.h"
+#include "media/cBitmapDatabase.h"
+#include "media/cMidiDatabase.h"
+#include "media/cSoundDatabase.h"
+#include "objects/cPlayer.h"
+
+std::vector<int> cGameTest::vSounds;
+int cGameTest::iEnergySent = -1;
+int cGameTest::iCapSent = -1;
+
+namespace {
+
+// There is no sound card: a stand-in for Allegro's driver notes the sample of each voice started,
+// and the sample tells the id.
+SAMPLE* aSamples[3];
+DIGI_DRIVER recorder;
+DIGI_DRIVER* pRealDriver = nullptr;
+
+void RecordVoice(int, const SAMPLE* pSample) {
+    for (int i = 0; i < 3; ++i)
+        if (aSamples[i] == pSample)
+            cGameTest::vSounds.push_back(i);
+}
+
+// Notes what the energy bar is sent and lets it draw as ever.
+int RecordEnergyProc(cMenuWindow& window, int iMsg, void* a, void* b) {
+    if (iMsg == MSG_SETDATA) {
+        cGameTest::iEnergySent = MsgInt(a);
+        cGameTest::iCapSent = MsgInt(b);
+    }
+    return EnergyBarProc(window, iMsg, a, b);
+}
+
+} // namespace
+
+void cGameTest::SetUp() {
+    cAllegroTest::SetUp();
+    ASSERT_FALSE(HasFatalFailure());
+    sOldFolder = std::filesystem::current_path();
+    char sTemplate[] = "/tmp/zenith-game-XXXXXX";
+    ASSERT_NE(mkdtemp(sTemplate), nullptr);
+    sFolder = sTemplate;
+    std::filesystem::current_path(sFolder);
+
+    // The procedures throttle keys by the clock and remember it between tests: every test starts
+    // well after the last one.
+    static int iClock = 1000000;
+    iClock += 1000000;
+    iTime = iClock;
+    clear_keybuf();
+    ReleaseKeys();
+
+    game.pSpriteData = load_datafile(GAME_DATA_DIR "/sprites.dat");
+    ASSERT_NE(game.pSpriteData, nullptr);
+    game.pBitmaps = new cBitmapDatabase;
+    game.pBitmaps->BuildBitmaps(game.pSpriteData);
+    for (int iId : {1, 2, 3, 4, 5, 9, 10, 11})
+        ASSERT_NE(Sprite(iId), nullptr) << "sprite " << iId;
+    game.pSounds = new cSoundDatabase;
+    for (int i = 0; i < 3; ++i) {
+        game.pSounds->vSounds.push_back(new cSound);
+        game.pSounds->vSounds[i]->SetSample(aSamples[i] = create_sample(8, 0, 11025, 16));
+        game.pSounds->vSounds[i]->SetID(i);
+    }
+    pRealDriver = digi_driver;
+    recorder = *digi_driver;
+    recorder.voices = 8;
+    recorder.init_voice = RecordVoice;
+    digi_driver = &recorder;
+    game.pMidis = new cMidiDatabase;
+    for (int iId = 1; iId <= 5; ++iId) {
+        game.pMidis->vMidis.push_back(new cMidi);
+        game.pMidis->vMidis.back()->SetID(iId);
+    }
+    game.pPlayer = new cPlayer;
+    game.pGui = new cGuiSystem;
+    ASSERT_TRUE(game.pGui->LoadElements(GAME_DATA_DIR "/gui.dat"));
+    game.InitGame();
+    game.pGui->GetWindow(WND_ENERGYBAR)->pProc = RecordEnergyProc;
+    pShip = dynamic_cast<cPlayerShip*>(game.GetObject(game.pPlayer->GetAvatarID()));
+    ASSERT_NE(pShip, nullptr);
+}
+
+void cGameTest::TearDown() {
+    ReleaseKeys();
+    if (pRealDriver) {
+        for (SAMPLE* pSample : aSamples) {
+            stop_sample(pSample);
+            destroy_sample(pSample);
+        }
+        digi_driver = pRealDriver;
+        pRealDriver = nullptr;
+    }
+    if (!sFolder.empty()) {
+        std::filesystem::current_path(sOldFolder);
+        std::filesystem::remove_all(sFolder);
+    }
+}
+
+void cGameTest::ReleaseKeys() {
+    for (int iKey : {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_SPACE, KEY_ESC})
+        key[iKey] = 0;
+}
+
+int cGameTest::Music() const {
+    return game.pMidis->pCurrent ? game.pMidis->pCurrent->GetID() : 0;
+}
+
+BITMAP* cGameTest::Sprite(int iId) const {
+    return game.pBitmaps->GetBitmap(iId);
+}
+
+void cGameTest::Press(int iWindow, int iKey, int iTicks) {
+    iTime += iTicks;
+    key[iKey] = 1;
+    game.pGui->SendMessage(iWindow, MSG_KEY, MsgArg(iKey << 8), nullptr);
+    key[iKey] = 0;
+}
+
+void cGameTest::WriteHOF(const std::string& sEntries) {
+    FILE* pFile = fopen("HallOfFame.xml", "w");
+    fprintf(pFile, "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n%s</HallOfFame>\n",
+            sEntries.c_str());
+    fclose(pFile);
+}
+
+void cGameTest::Input(int iTicks) {
+    iTime += iTicks;
+    game.pPlayer->DoInput(pShip, &game.Rules, &game);
+}
+
+void cGameTest::SetLevel(int iLevel) {
+    const int aFirstMonster[] = {0, 40, 100, 300, 500, 1000};
+    game.iMonstersSpawned = aFirstMonster[iLevel - 1];
+    game.CalcLevel();
+}
+
+bool cGameTest::GameIsOver() const {
+    const std::vector<int>& vActive = game.pGui->vActive;
+    return !game.IsPlaying() && vActive.size() == 1 &&
+           (vActive[0] == WND_HOF || vActive[0] == WND_HOFENTER);
+}
+
+int DifferentPixels(BITMAP* pA, BITMAP* pB) {
+    int iDifferent = 0;
+    for (int y = 0; y < pA->h; ++y)
+        for (int x = 0; x < pA->w; ++x)
+            iDifferent += getpixel(pA, x, y) != getpixel(pB, x, y);
+    return iDifferent;
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "core/cGameInstance.h"
+#include "core/main.h"
+#include "gui/cGuiSystem.h"
+#include "gui/cMenuWindow.h"
+#include "objects/cPlayerShip.h"
+#include "support/AllegroTest.h"
+
+// The game as InitGame builds it - its real windows, sprites and rules, paused under the menu with
+// the ship at its start - but without InitSystem: the sounds are silent samples whose playing is
+// recorded, and the music table holds silent pieces 1 to 5 that still tell which one was started
+// last. Each test runs in a fresh folder of its own, where the hall of fame is read and written,
+// and the clocks move only when the test moves them.
+class cGameTest : public cAllegroTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    static void ReleaseKeys();
+    // The id of the music started last, or 0 when none plays.
+    int Music() const;
+    BITMAP* Sprite(int iId) const;
+
+    // Lets iTicks hundredths of a second pass, holds the key and sends the window a key message.
+    void Press(int iWindow, int iKey, int iTicks);
+    // Writes a hall of fame with the given entries, in the shape the game saves.
+    static void WriteHOF(const std::string& sEntries);
+
+    // Adds the object and puts it in play at once, as the merge of the next playing step would.
+    template <class tObject> tObject* Join(tObject* pObject, float x, float y) {
+        pObject->SetPosition(cVector(x, y, 0));
+        game.AddObject(pObject);
+        game.vObjects.push_back(game.vNewObjects.back());
+        game.vNewObjects.pop_back();
+        return pObject;
+    }
+    // The objects waiting to join whose class is exactly this one.
+    template <class tObject> std::vector<tObject*> Added() const {
+        std::vector<tObject*> vFound;
+        for (cGameObject* pObject : game.vNewObjects)
+            if (typeid(*pObject) == typeid(tObject))
+                vFound.push_back(static_cast<tObject*>(pObject));
+        return vFound;
+    }
+    // Moves the clock on and runs the player's input step.
+    void Input(int iTicks);
+    void SetLevel(int iLevel);
+    // Paused, with the hall of fame showing.
+    bool GameIsOver() const;
+
+    cGameInstance game;
+    cPlayerShip* pShip = nullptr;
+    std::filesystem::path sOldFolder;
+    std::string sFolder;
+
+public:
+    static std::vector<int> vSounds; // ids, in the order played
+    static int iEnergySent;
+    static int iCapSent;
+};
+
+// The same game, playing.
+class cPlayingTest : public cGameTest {
+protected:
+    void SetUp() override {
+        cGameTest::SetUp();
+        game.Play();
+    }
+};
+
+// The number of pixels in which two bitmaps of the same size differ.
+int DifferentPixels(BITMAP* pA, BITMAP* pB);
