@@ -10,8 +10,8 @@ const int kCreditsHeight = 800;
 // The credits picture, iWidth wide: bitmap 12 centred at the top and below it the lines of
 // sFile, centred. A missing file gives the picture alone.
 BITMAP* CreateCreditsBitmap(cGameInstance* pGame, int iWidth, const char* sFile);
-// Advances the scroll by one pixel for every tenth of a second since iStart, which moves on
-// with every whole tenth taken; returns the new offset.
+// Advances the scroll by one pixel for every whole tenth of a second since iStart; once a tenth
+// has passed, iStart moves on to now. Returns the new offset.
 int ScrollCredits(int& iStart, int iOffset);
 // True when the scroll has gone through or the player skips or closes it.
 bool CreditsOver(int iOffset);

@@ -134,13 +134,13 @@ void cGameInstance::InitGame() {
     pGui->pGame = this;
     bRunning = true;
 
-    struct sWindowRow {
+    struct cWindowRow {
         int iId;
         int iX, iY, iWidth, iHeight;
         int iRed, iGreen, iBlue;
         tWindowProc pProc;
     };
-    const sWindowRow aWindows[] = {
+    const cWindowRow aWindows[] = {
         {WND_ENERGYBAR, 10, SCREEN_H - 20, 100, 20, 100, 0, 0, EnergyBarProc},
         {WND_SCORE, 10, 10, 110, 40, 100, 0, 0, ScoreProc},
         {WND_MAINMENU, SCREEN_W / 2 - 150, SCREEN_H / 2 - 100, 300, 100, 255, 255, 255, MainProc},
@@ -149,7 +149,7 @@ void cGameInstance::InitGame() {
          HallOfFameEnterProc},
         {WND_POWERUP, SCREEN_W - 190, 10, 190, 40, 100, 0, 0, PowerupProc},
     };
-    for (const sWindowRow& row : aWindows) {
+    for (const cWindowRow& row : aWindows) {
         cMenuWindow* pWindow = new cMenuWindow;
         pWindow->SetId(row.iId);
         pWindow->SetPosition(cVector(row.iX, row.iY, 0));
@@ -286,7 +286,7 @@ void cGameInstance::Update() {
     // Purge the marked objects, keeping the order of the rest, then let the new ones join.
     auto itKept =
         std::stable_partition(vObjects.begin(), vObjects.end(),
-                              [](const cGameObject* pObject) { return !pObject->bDelete; });
+                              [](const cGameObject* pObject) { return !pObject->IsDeleted(); });
     for (auto it = itKept; it != vObjects.end(); ++it)
         delete *it;
     vObjects.erase(itKept, vObjects.end());

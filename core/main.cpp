@@ -14,9 +14,8 @@ std::atomic<bool> bFocusLost{false};
 
 namespace {
 
-const int kLogicRate = 120;      // logic steps per second
-const int kTimerClock = 1193181; // Allegro's timer ticks per second
-const int kIntroTicks = 499;     // the intro ends once more than this many hundredths have passed
+const int kLogicRate = 120;  // logic steps per second
+const int kIntroTicks = 499; // the intro ends once more than this many hundredths have passed
 
 } // namespace
 
@@ -58,8 +57,8 @@ int GameMain() {
 
     set_close_button_callback(CloseButton);
     set_display_switch_callback(SWITCH_OUT, FocusLost);
-    install_int_ex(fpsCounter, 11931);
-    install_int_ex(GameTimer, kTimerClock / kLogicRate);
+    install_int_ex(fpsCounter, BPS_TO_TIMER(100));
+    install_int_ex(GameTimer, BPS_TO_TIMER(kLogicRate));
     game.InitGame();
     Intro(&game);
 

@@ -55,11 +55,7 @@ void cParticleEffect::Init(int iMinFrames, int iMaxFrames, float fMinSpeed, floa
         const float fSpeed = (rand() % iSpeedRange + fMinSpeed * 100) / 100;
         pParticle->vVelocity = cVector(static_cast<float>(std::cos(dAngle) * fSpeed),
                                        static_cast<float>(std::sin(dAngle) * fSpeed), 0);
-        pParticle->vPosition = cVector(0, 0, 0);
-        pParticle->iFrame = 0;
-        pParticle->iFrameTime = 0;
         pParticle->iFrames = iMinFrames + rand() % (iMaxFrames - iMinFrames);
-        pParticle->bDead = false;
         pParticle->iLastTime = iTime;
         pParticle->iBitmap = kParticleBitmap;
         Particles.push_back(pParticle);
