@@ -20,8 +20,12 @@ public:
         z *= fFactor;
         return *this;
     }
-    cVector operator+(const cVector& other) const { return {x + other.x, y + other.y, z + other.z}; }
-    cVector operator-(const cVector& other) const { return {x - other.x, y - other.y, z - other.z}; }
+    cVector operator+(const cVector& other) const {
+        return {x + other.x, y + other.y, z + other.z};
+    }
+    cVector operator-(const cVector& other) const {
+        return {x - other.x, y - other.y, z - other.z};
+    }
     float Length() const {
         const double dX = x, dY = y, dZ = z;
         return static_cast<float>(std::sqrt(dX * dX + dY * dY + dZ * dZ));
