@@ -5,7 +5,6 @@
 
 #include "core/cGameInstance.h"
 #include "core/cHOFSort.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 
@@ -54,10 +53,8 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void*) {
         name.clear();
         break;
     case MSG_KEY: {
-        const int iNow = iTime;
-        if (iNow - iLastKey <= kKeyDelay)
+        if (!AcceptKey(iLastKey, kKeyDelay))
             break;
-        iLastKey = iNow;
         const int iKey = MsgInt(a);
         const int iScanCode = iKey >> 8;
         if (iScanCode == KEY_BACKSPACE) {

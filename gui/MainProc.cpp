@@ -69,10 +69,8 @@ int MainProc(cMenuWindow& window, int iMsg, void* a, void*) {
     case MSG_KEY: {
         // The key value is not looked at: the held arrows and Enter say what to do, at most once
         // per 150 ms.
-        const int iNow = iTime;
-        if (iNow - iLastKey <= kKeyDelay)
+        if (!AcceptKey(iLastKey, kKeyDelay))
             break;
-        iLastKey = iNow;
         iSel = MoveSelection(iSel, bPaused);
         if (!key[KEY_ENTER])
             break;

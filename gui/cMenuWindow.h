@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include "core/main.h"
 #include "objects/vector.h"
 
 class cGameInstance;
@@ -28,6 +29,16 @@ inline void* MsgArg(int iValue) {
 }
 inline int MsgInt(void* pArg) {
     return static_cast<int>(reinterpret_cast<intptr_t>(pArg));
+}
+
+// Key throttle of a procedure: true, and the time remembered, when more than iDelay hundredths
+// of a second have passed since the key accepted last; a key that comes sooner is lost.
+inline bool AcceptKey(int& iLastKey, int iDelay) {
+    const int iNow = iTime;
+    if (iNow - iLastKey <= iDelay)
+        return false;
+    iLastKey = iNow;
+    return true;
 }
 
 // A framed rectangle at a fixed place on screen; what it shows and how it takes keys is its

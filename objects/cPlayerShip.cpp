@@ -1,5 +1,7 @@
 #include "objects/cPlayerShip.h"
 
+#include <algorithm>
+
 void cPlayerShip::Reset() {
     iSupercharger = 0;
     iSuperspeed = 0;
@@ -7,15 +9,11 @@ void cPlayerShip::Reset() {
 }
 
 void cPlayerShip::UseSC(int iTicks) {
-    iSupercharger -= iTicks;
-    if (iSupercharger < 0)
-        iSupercharger = 0;
+    iSupercharger = std::max(0, iSupercharger - iTicks);
 }
 
 void cPlayerShip::UseSS(int iTicks) {
-    iSuperspeed -= iTicks;
-    if (iSuperspeed < 0)
-        iSuperspeed = 0;
+    iSuperspeed = std::max(0, iSuperspeed - iTicks);
 }
 
 void cPlayerShip::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {

@@ -28,18 +28,14 @@ void cPowerup::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
 // The two kinds have their own steps.
 void cPowerup::OnUpdate(int, cGameInstance*) {}
 
-// The search matches the exact class, so what it finds is the ship.
-cPlayerShip* cPowerup::ShipReached(cGameInstance* pGame) {
-    return static_cast<cPlayerShip*>(pGame->DoCollide(this, typeid(cPlayerShip).name()));
-}
-
-void cPowerup::Cheer(cGameInstance* pGame) {
-    pGame->pSounds->PlaySound(kTakenSound);
-}
-
-// A power-up taken still moves on in that step; the purge removes it before it could refill the
-// charge a second time.
-void cPowerup::Fall() {
+// The search matches the exact class, so what it finds is the ship. A power-up taken still moves
+// on in that step; the purge removes it before it could refill the charge a second time.
+void cPowerup::Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)()) {
+    if (cGameObject* pShip = pGame->DoCollide(this, typeid(cPlayerShip).name())) {
+        Delete();
+        (static_cast<cPlayerShip*>(pShip)->*pRefill)();
+        pGame->pSounds->PlaySound(kTakenSound);
+    }
     vVelocity += cVector(0, kGravity, 0);
     vPosition += vVelocity;
     if (vPosition.y > SCREEN_H)
@@ -51,12 +47,7 @@ cPowerupSC::cPowerupSC() {
 }
 
 void cPowerupSC::OnUpdate(int, cGameInstance* pGame) {
-    if (cPlayerShip* pShip = ShipReached(pGame)) {
-        Delete();
-        pShip->AddSupercharger();
-        Cheer(pGame);
-    }
-    Fall();
+    Step(pGame, &cPlayerShip::AddSupercharger);
 }
 
 cPowerupSS::cPowerupSS() {
@@ -64,10 +55,5 @@ cPowerupSS::cPowerupSS() {
 }
 
 void cPowerupSS::OnUpdate(int, cGameInstance* pGame) {
-    if (cPlayerShip* pShip = ShipReached(pGame)) {
-        Delete();
-        pShip->AddSuperspeed();
-        Cheer(pGame);
-    }
-    Fall();
+    Step(pGame, &cPlayerShip::AddSuperspeed);
 }

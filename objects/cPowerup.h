@@ -16,12 +16,9 @@ protected:
     void OnDraw(BITMAP* pTarget, cGameInstance* pGame) override;
     void OnUpdate(int iTicks, cGameInstance* pGame) override;
 
-    // The ship, when the power-up has reached it.
-    cPlayerShip* ShipReached(cGameInstance* pGame);
-    // Plays the sound of a power-up taken.
-    void Cheer(cGameInstance* pGame);
-    // One step of the fall; leaving the screen at the bottom marks the power-up.
-    void Fall();
+    // One step of either kind: taken by the ship, it refills that charge of the ship; then it
+    // falls, and leaving the screen at the bottom marks it.
+    void Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)());
 };
 
 // The super charger: doubles the recharge of weapon energy for a while.
