@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,16 +104,61 @@ bool cXmlFile::Read(const std::string& sFileName) {
 
 namespace {
 
-// Beside the target, so that the final rename stays within one file system.
-int CreateTemporary(const std::string& sTarget, std::string& sTemporary) {
-    const std::string sStem = sTarget + "." + std::to_string(getpid()) + ".";
-    for (int iAttempt = 0; iAttempt < 100; ++iAttempt) {
-        sTemporary = sStem + std::to_string(iAttempt) + ".tmp";
-        const int iFile = open(sTemporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (iFile >= 0 || errno != EEXIST)
-            return iFile;
+// The file a save replaces: the named one, or the file its chain of links ends in, so that a link
+// stays a link and the file it points at gets the new content.
+std::filesystem::path FinalTarget(std::filesystem::path Path) {
+    std::error_code Error;
+    for (int iHop = 0; iHop < 40 && std::filesystem::is_symlink(Path, Error); ++iHop) {
+        const std::filesystem::path Link = std::filesystem::read_symlink(Path, Error);
+        if (Error)
+            break;
+        Path = Path.parent_path() / Link;
     }
+    return Path;
+}
+
+// A file the player made read-only is left alone, even by root, whom its permissions do not stop.
+bool MayReplace(const std::string& sTarget) {
+    struct stat Status;
+    if (stat(sTarget.c_str(), &Status) != 0)
+        return errno == ENOENT;
+    if (access(sTarget.c_str(), W_OK) != 0)
+        return false;
+    if ((Status.st_mode & 0222) == 0) {
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+int CloseKeepingError(int iFile) {
+    const int iError = errno;
+    close(iFile);
+    errno = iError;
     return -1;
+}
+
+// One temporary file per target, beside it so that the final rename stays within one file
+// system: a save killed half-way leaves at most this file behind, and the next save takes it over.
+// The lock keeps two games that save at the same moment out of each other's file; the second one
+// fails rather than waits.
+int OpenTemporary(const std::string& sTemporary) {
+    const int iFile = open(sTemporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (iFile < 0)
+        return -1;
+    struct stat Opened;
+    struct stat Named;
+    if (flock(iFile, LOCK_EX | LOCK_NB) != 0)
+        return CloseKeepingError(iFile);
+    // The other save may have renamed the file away between our open and our lock.
+    if (fstat(iFile, &Opened) != 0 || stat(sTemporary.c_str(), &Named) != 0 ||
+        Opened.st_dev != Named.st_dev || Opened.st_ino != Named.st_ino) {
+        errno = EAGAIN;
+        return CloseKeepingError(iFile);
+    }
+    if (ftruncate(iFile, 0) != 0)
+        return CloseKeepingError(iFile);
+    return iFile;
 }
 
 // A replaced file keeps the permissions the player gave it.
@@ -149,26 +196,35 @@ void SyncFolder(const std::string& sTarget) {
 
 } // namespace
 
-// The old file is replaced only by a complete new one that is already on disk, so a crash or a
-// full disk during the save never leaves the hall of fame empty or cut short.
-bool cXmlFile::Save(const std::string& sFileName) const {
+std::string cXmlFile::Text() const {
     std::ostringstream Out;
     Out << "<?xml version = \"1.0\"?>\n\n";
     for (const cTag* pTag : vTags)
         if (pTag)
             pTag->Write(Out, 0);
+    return Out.str();
+}
 
-    std::string sTemporary;
-    const int iFile = CreateTemporary(sFileName, sTemporary);
+// The old file is replaced only by a complete new one that is already on disk, so a crash or a
+// full disk during the save never leaves the hall of fame empty or cut short.
+bool cXmlFile::Save(const std::string& sFileName) const {
+    const std::string sTarget = FinalTarget(sFileName).string();
+    if (!MayReplace(sTarget))
+        return false;
+    const std::string sTemporary = sTarget + ".tmp";
+    const int iFile = OpenTemporary(sTemporary);
     if (iFile < 0)
         return false;
-    CopyPermissions(sFileName, iFile);
-    const bool bWritten = WriteAll(iFile, Out.str()) && fsync(iFile) == 0;
-    const bool bClosed = close(iFile) == 0;
-    if (!bWritten || !bClosed || std::rename(sTemporary.c_str(), sFileName.c_str()) != 0) {
+    CopyPermissions(sTarget, iFile);
+    const bool bSaved = WriteAll(iFile, Text()) && fsync(iFile) == 0 &&
+                        std::rename(sTemporary.c_str(), sTarget.c_str()) == 0;
+    const int iError = errno;
+    if (!bSaved)
         unlink(sTemporary.c_str());
-        return false;
-    }
-    SyncFolder(sFileName);
-    return true;
+    // Closing releases the lock, which must cover the rename or the clean-up.
+    close(iFile);
+    errno = iError;
+    if (bSaved)
+        SyncFolder(sTarget);
+    return bSaved;
 }

@@ -27,7 +27,10 @@ public:
     void SetTagData(int iNumber, std::string sText);
     // Reads the file line by line into this document; false if it cannot be opened.
     bool Read(const std::string& sFileName);
-    // Replaces the file with this document, or leaves it untouched and returns false.
+    // The document as Save writes it.
+    std::string Text() const;
+    // Replaces the file with this document, or leaves it untouched and returns false with errno
+    // telling why. A file that is not writable is refused; a link is followed and stays a link.
     bool Save(const std::string& sFileName) const;
 
     std::vector<cTag*> vTags;

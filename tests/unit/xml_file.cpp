@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
@@ -8,6 +9,8 @@
 #include <stdlib.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -207,6 +210,60 @@ TEST_F(cXmlFileTest, AFailedSaveLeavesTheOldFileAndNoLeftovers) {
     EXPECT_FALSE(bSaved);
     EXPECT_EQ(Contents(Path("HallOfFame.xml")), sOld);
     EXPECT_EQ(FilesInFolder(), 1);
+}
+
+// A save killed half-way, played by a file size limit that ends the process as the write passes
+// it, leaves its temporary file behind.
+TEST_F(cXmlFileTest, KilledSavesLeaveAtMostOneTemporaryFileAndTheNextSaveClearsIt) {
+    cXmlFile Big;
+    BuildHallOfFame(Big, tEntries(1000, {"A rather long name", "123456"}));
+    for (int iKill = 0; iKill < 2; ++iKill) {
+        const pid_t iChild = fork();
+        if (iChild == 0) {
+            const rlimit Small{4096, 4096};
+            const rlimit NoCore{0, 0};
+            std::signal(SIGXFSZ, SIG_DFL);
+            setrlimit(RLIMIT_CORE, &NoCore);
+            setrlimit(RLIMIT_FSIZE, &Small);
+            Big.Save(Path("HallOfFame.xml"));
+            _exit(0);
+        }
+        int iStatus = 0;
+        ASSERT_EQ(waitpid(iChild, &iStatus, 0), iChild);
+        ASSERT_TRUE(WIFSIGNALED(iStatus) && WTERMSIG(iStatus) == SIGXFSZ);
+    }
+    EXPECT_EQ(FilesInFolder(), 1);
+    cXmlFile File;
+    BuildHallOfFame(File, {{"Al", "7"}});
+    ASSERT_TRUE(File.Save(Path("HallOfFame.xml")));
+    EXPECT_EQ(FilesInFolder(), 1);
+    EXPECT_EQ(Contents(Path("HallOfFame.xml")), File.Text()) << "nothing left of the killed saves";
+}
+
+// A read-only file is refused even by root; a link stays, and the file it points at is replaced
+// through a temporary file beside that file.
+TEST_F(cXmlFileTest, ASaveRefusesAReadOnlyFileAndFollowsALink) {
+    cXmlFile File;
+    BuildHallOfFame(File, {{"Al", "7"}});
+    WriteFile(Path("HallOfFame.xml"), "mine");
+    std::filesystem::permissions(Path("HallOfFame.xml"), std::filesystem::perms(0444));
+    errno = 0;
+    EXPECT_FALSE(File.Save(Path("HallOfFame.xml")));
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_EQ(Contents(Path("HallOfFame.xml")), "mine");
+    EXPECT_EQ(FilesInFolder(), 1);
+    std::filesystem::remove(Path("HallOfFame.xml"));
+
+    std::filesystem::create_directory(Path("real"));
+    WriteFile(Path("real/hof.xml"), "old");
+    std::filesystem::create_symlink("real/hof.xml", Path("HallOfFame.xml"));
+    ASSERT_TRUE(File.Save(Path("HallOfFame.xml")));
+    EXPECT_TRUE(std::filesystem::is_symlink(Path("HallOfFame.xml")));
+    EXPECT_EQ(ReadEntries(Path("real/hof.xml")), tEntries({{"Al", "7"}}));
+    EXPECT_EQ(FilesInFolder(), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("real")),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(cXmlFileTest, ASaveReplacesTheFileAndKeepsItsPermissions) {
