@@ -251,21 +251,19 @@ int cGameInstance::DoMove() {
 
 bool cGameInstance::LoadHOF() {
     cXmlFile file;
-    file.Read("HallOfFame.xml");
+    file.Read(HOF.sFileName);
     const int iIndex = file.GetTagIndex("HallOfFame");
-    HOF.vEntries.clear();
-    bool bQualifies = false;
-    if (iIndex == -1)
-        return false;
-    for (const cTag* pChild : file.vTags[iIndex]->vChildren) {
-        cHOFEntry entry;
-        entry.sName = Attribute(pChild, "name");
-        entry.iScore = ScoreOf(Attribute(pChild, "score"));
-        HOF.vEntries.push_back(entry);
-        if (iCurrentScore >= entry.iScore)
-            bQualifies = true;
+    std::vector<cHOFEntry> vRead;
+    if (iIndex != -1) {
+        for (const cTag* pChild : file.vTags[iIndex]->vChildren) {
+            cHOFEntry entry;
+            entry.sName = Attribute(pChild, "name");
+            entry.iScore = ScoreOf(Attribute(pChild, "score"));
+            vRead.push_back(entry);
+        }
     }
-    return bQualifies;
+    HOF.SetLoaded(std::move(vRead));
+    return HOF.Qualifies(iCurrentScore);
 }
 
 void cGameInstance::Update() {

@@ -1,10 +1,8 @@
 #include "gui/HallOfFameEnterProc.h"
 
-#include <algorithm>
 #include <string>
 
 #include "core/cGameInstance.h"
-#include "core/cHOFSort.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 
@@ -28,9 +26,10 @@ void EnterName(cMenuWindow& window, const std::string& sName) {
     cHOFEntry entry;
     entry.sName = sName;
     entry.iScore = window.pGame->GetScore();
-    std::vector<cHOFEntry>& vEntries = window.pGame->HOF.vEntries;
-    vEntries.push_back(entry);
-    std::sort(vEntries.begin(), vEntries.end(), cHOFSort());
+    // Saved at once, so that closing the window in the list loses nothing; a failure is shown
+    // there.
+    window.pGame->HOF.Add(entry);
+    window.pGame->HOF.Save();
     window.pGui->SetActiveWindows({WND_HOF});
 }
 

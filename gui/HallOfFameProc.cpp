@@ -5,14 +5,22 @@
 #include "core/cGameInstance.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
-#include "xml/cXmlFile.h"
 
 namespace {
 
-// The file keeps the best ten; the table in memory keeps them all.
-const std::size_t kSavedEntries = 10;
-
 const int kListMusic = 3;
+
+// At the foot of the list; a reason too long for the line goes on the line below.
+void DrawError(BITMAP* pClient, const std::string& sError) {
+    const int y = pClient->h - 21;
+    const std::size_t iColon = sError.find(": ");
+    if (text_length(font, sError.c_str()) <= pClient->w - 10 || iColon == std::string::npos) {
+        textprintf_ex(pClient, font, 5, y + 8, 0, -1, "%s", sError.c_str());
+        return;
+    }
+    textprintf_ex(pClient, font, 5, y, 0, -1, "%s", sError.substr(0, iColon + 1).c_str());
+    textprintf_ex(pClient, font, 5, y + 8, 0, -1, "%s", sError.substr(iColon + 2).c_str());
+}
 
 void DrawList(BITMAP* pClient, const cHOF& HOF) {
     textprintf_ex(pClient, font, 5, 5, 0, -1, "Hall of fame, press space to");
@@ -20,28 +28,8 @@ void DrawList(BITMAP* pClient, const cHOF& HOF) {
     for (std::size_t i = 0; i < HOF.vEntries.size(); ++i)
         textprintf_ex(pClient, font, 5, 30 + 8 * static_cast<int>(i), 0, -1, "%s: %d",
                       HOF.vEntries[i].sName.c_str(), HOF.vEntries[i].iScore);
-}
-
-cTag* NewTag(const std::string& sName, int iType) {
-    cTag* pTag = new cTag;
-    pTag->sName = sName;
-    pTag->iType = iType;
-    return pTag;
-}
-
-// Nothing is shown when the file cannot be written: the player goes on to the menu either way.
-void SaveHOF(const cHOF& HOF) {
-    cXmlFile document;
-    cTag* pStart = NewTag("HallOfFame", TAG_START);
-    for (std::size_t i = 0; i < HOF.vEntries.size() && i < kSavedEntries; ++i) {
-        cTag* pEntry = NewTag("entry", TAG_EMPTY);
-        pEntry->mAttributes["name"] = HOF.vEntries[i].sName;
-        pEntry->mAttributes["score"] = std::to_string(HOF.vEntries[i].iScore);
-        pStart->vChildren.push_back(pEntry);
-    }
-    document.vTags.push_back(pStart);
-    document.vTags.push_back(NewTag("HallOfFame", TAG_END));
-    document.Save("HallOfFame.xml");
+    if (!HOF.sError.empty())
+        DrawError(pClient, HOF.sError);
 }
 
 } // namespace
@@ -56,7 +44,10 @@ int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void*) {
         break;
     case MSG_KEY:
         if (key[KEY_SPACE] || key[KEY_ENTER] || key[KEY_ESC]) {
-            SaveHOF(window.pGame->HOF);
+            // The name entry saved already; this tries once more if that failed. A table only
+            // viewed is never written.
+            if (window.pGame->HOF.bChanged)
+                window.pGame->HOF.Save();
             window.pGame->pGui->SetActiveWindows({WND_MAINMENU});
         }
         break;

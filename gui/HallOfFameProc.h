@@ -2,6 +2,6 @@
 
 #include "gui/cMenuWindow.h"
 
-// The hall-of-fame list: Space, Enter or Escape saves the best ten to "HallOfFame.xml" and returns
-// to the main menu.
+// The hall-of-fame list, with a line that tells when the table could not be saved: Space, Enter or
+// Escape returns to the main menu.
 int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void* b);

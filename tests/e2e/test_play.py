@@ -178,15 +178,19 @@ class GameOverTest(unittest.TestCase):
         game.wait_for_screen(shows_play, timeout=5, what="the game")
         return game.wait_for_screen(shows, timeout=45, what="the end of the game")
 
-    def test_without_a_hall_of_fame_the_list_shows_at_once(self):
+    def test_without_a_hall_of_fame_any_score_is_entered_and_saved_at_once(self):
         with harness.GameSession() as game:
             start_to_menu(game)
-            shown = self.wait_game_over(game, shows_list)
-            self.assertFalse(inked(shown, list_row(0)), "an empty hall of fame lists nobody")
-            game.hold_key("space")
-            game.wait_for_screen(shows_menu, timeout=5, what="the menu after the list")
+            self.wait_game_over(game, shows_name_entry)
+            game.press_keys(["A", "l"])
+            game.hold_key("Return")
+            listed = game.wait_for_screen(shows_list, timeout=5, what="the list after the name")
+            self.assertTrue(inked(listed, list_row(0)), "the new entry is not listed")
+            # Closed in the list: the name is in the file all the same.
             game.close_window()
             self.assertEqual(game.wait_exit(5), 0)
+            saved = (game.workdir / "HallOfFame.xml").read_text()
+            self.assertRegex(saved, r'<entry name = "Al" score = "\d+" />')
 
     def test_a_qualifying_score_is_entered_saved_and_listed(self):
         with harness.GameSession(files={"HallOfFame.xml": HALL_WITH_ZERO}) as game:

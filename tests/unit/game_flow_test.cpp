@@ -174,20 +174,37 @@ TEST_F(cGameFlowTest, EscapeOrASwitchAwayPausesIntoTheMenuAndTheStepGoesOn) {
     EXPECT_TRUE(game.IsPlaying());
 }
 
-TEST_F(cGameFlowTest, AScoreQualifiesWhenItReachesAStoredOne) {
-    EXPECT_FALSE(game.LoadHOF()) << "no file";
-    WriteHOF(" <entry name = \"Ace\" score = \"12\" />\n <entry name = \"Bo\" score = \"5\" />\n");
-    game.iCurrentScore = 4;
-    EXPECT_FALSE(game.LoadHOF());
-    game.iCurrentScore = 5;
-    EXPECT_TRUE(game.LoadHOF());
-    ASSERT_EQ(game.HOF.vEntries.size(), 2u) << "a second load replaces the first";
-    EXPECT_EQ(game.HOF.vEntries[0].sName, "Ace");
-    EXPECT_EQ(game.HOF.vEntries[1].iScore, 5);
-
-    WriteHOF("");
-    EXPECT_FALSE(game.LoadHOF()) << "nobody to beat";
-    EXPECT_TRUE(game.HOF.vEntries.empty());
+TEST_F(cGameFlowTest, AScoreQualifiesWhileTheTableHasRoomOrWhenItReachesTheTenth) {
+    std::string sNine;
+    for (int i = 0; i < 9; ++i)
+        sNine += " <entry name = \"Ace\" score = \"99\" />\n";
+    // Scores 0 to 11 in ascending order: the best ten are 11 down to 2.
+    std::string sTwelve;
+    for (int i = 0; i < 12; ++i)
+        sTwelve += " <entry name = \"P" + std::to_string(i) + "\" score = \"" + std::to_string(i) +
+                   "\" />\n";
+    const struct {
+        const char* sCase;
+        bool bFile;
+        std::string sEntries;
+        int iScore;
+        bool bQualifies;
+    } aCases[] = {
+        {"no file", false, "", 0, true},
+        {"no entries", true, "", 0, true},
+        {"nine higher", true, sNine, 0, true},
+        {"below the tenth", true, sTwelve, 1, false},
+        {"equal to the tenth", true, sTwelve, 2, true},
+    };
+    for (const auto& Case : aCases) {
+        if (Case.bFile)
+            WriteHOF(Case.sEntries);
+        game.iCurrentScore = Case.iScore;
+        EXPECT_EQ(game.LoadHOF(), Case.bQualifies) << Case.sCase;
+    }
+    ASSERT_EQ(game.HOF.vEntries.size(), 10u) << "a second load replaces the first";
+    EXPECT_EQ(game.HOF.vEntries[0].sName, "P11");
+    EXPECT_EQ(game.HOF.vEntries[9].iScore, 2);
 }
 
 TEST_F(cGameFlowTest, ScoresReadLikeAtoiButNeverOverflow) {
@@ -198,24 +215,27 @@ TEST_F(cGameFlowTest, ScoresReadLikeAtoiButNeverOverflow) {
     game.LoadHOF();
     ASSERT_EQ(game.HOF.vEntries.size(), 4u);
     EXPECT_EQ(game.HOF.vEntries[0].iScore, INT_MAX);
-    EXPECT_EQ(game.HOF.vEntries[1].iScore, INT_MIN);
-    EXPECT_EQ(game.HOF.vEntries[2].iScore, 12);
-    EXPECT_EQ(game.HOF.vEntries[3].iScore, 0);
-    EXPECT_EQ(game.HOF.vEntries[3].sName, "");
+    EXPECT_EQ(game.HOF.vEntries[1].iScore, 12);
+    EXPECT_EQ(game.HOF.vEntries[2].iScore, 0);
+    EXPECT_EQ(game.HOF.vEntries[2].sName, "");
+    EXPECT_EQ(game.HOF.vEntries[3].iScore, INT_MIN);
 }
 
 TEST_F(cGameFlowTest, GameOverShowsTheEntryOnlyForAQualifyingScore) {
     game.Play();
     game.GameOver();
     EXPECT_FALSE(game.IsPlaying());
-    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF});
-    EXPECT_EQ(Music(), 3);
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER}) << "an empty table has room";
+    EXPECT_EQ(Music(), 2);
 
-    WriteHOF(" <entry name = \"Bo\" score = \"0\" />\n");
+    std::string sTen;
+    for (int i = 0; i < 10; ++i)
+        sTen += " <entry name = \"Bo\" score = \"1\" />\n";
+    WriteHOF(sTen);
     game.Play();
     game.GameOver();
-    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER});
-    EXPECT_EQ(Music(), 2);
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF});
+    EXPECT_EQ(Music(), 3);
 }
 
 TEST(cGameInstanceTest, ObjectsStillWaitingToJoinAreDestroyedWithTheGame) {

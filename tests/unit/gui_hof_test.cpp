@@ -17,6 +17,19 @@ std::string FileText(const char* sName) {
     return Text.str();
 }
 
+void WriteText(const char* sName, const std::string& sText) {
+    std::ofstream(sName) << sText;
+}
+
+// Ten entries as the game saves them, named T0 to T9, with the scores 51 down to 42.
+std::string TenEntries() {
+    std::string sEntries;
+    for (int i = 0; i < 10; ++i)
+        sEntries += " <entry name = \"T" + std::to_string(i) + "\" score = \"" +
+                    std::to_string(51 - i) + "\" />\n";
+    return sEntries;
+}
+
 cHOFEntry Entry(const std::string& sName, int iScore) {
     cHOFEntry entry;
     entry.sName = sName;
@@ -72,6 +85,47 @@ TEST_F(cNameEntryTest, TypedNameGoesIntoTheSortedTableAndTheListFollows) {
     EXPECT_EQ(game.HOF.vEntries[2].sName, "Low");
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF});
     EXPECT_EQ(Music(), 3);
+}
+
+TEST_F(cNameEntryTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
+    WriteHOF(TenEntries());
+    ASSERT_TRUE(game.LoadHOF()) << "42 reaches the tenth";
+    Type("Zed");
+    Confirm();
+    ASSERT_EQ(game.HOF.vEntries.size(), 10u) << "the list shows only the ten saved";
+    EXPECT_EQ(game.HOF.vEntries[9].sName, "Zed") << "ahead of the older 42";
+    const std::string sSaved = FileText("HallOfFame.xml");
+    EXPECT_NE(sSaved.find("<entry name = \"Zed\" score = \"42\" />"), std::string::npos)
+        << "saved before the list is left";
+    EXPECT_EQ(sSaved.find("T9"), std::string::npos);
+}
+
+TEST_F(cNameEntryTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
+    const std::string sOwn =
+        "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n" + TenEntries() + "</HallOfFame>\n";
+    const struct {
+        std::string sFile;
+        bool bKept;
+    } aCases[] = {
+        {sOwn, false},
+        {"<?xml version='1.0'?>\n<!-- mine -->\n<HallOfFame>\n <entry name='Al' score='7'/>\n"
+         "</HallOfFame>\n",
+         true},
+        {"garbage", true},
+    };
+    for (const auto& Case : aCases) {
+        std::filesystem::remove("HallOfFame.xml.bak");
+        std::filesystem::remove("HallOfFame.xml.bak.1");
+        WriteText("HallOfFame.xml.bak", "an older copy");
+        WriteText("HallOfFame.xml", Case.sFile);
+        ASSERT_TRUE(game.LoadHOF());
+        game.pGui->SetActiveWindows({WND_HOFENTER});
+        Type("Zed");
+        Confirm();
+        EXPECT_EQ(FileText("HallOfFame.xml.bak"), "an older copy") << "never overwritten";
+        EXPECT_EQ(FileText("HallOfFame.xml.bak.1"), Case.bKept ? Case.sFile : "") << Case.sFile;
+        EXPECT_NE(FileText("HallOfFame.xml").find("Zed"), std::string::npos);
+    }
 }
 
 TEST_F(cNameEntryTest, AnEmptyNameCannotBeConfirmed) {
@@ -135,62 +189,94 @@ protected:
     }
 };
 
-TEST_F(cHOFListTest, LeavingSavesTheBestTenAndReturnsToTheMenu) {
+TEST_F(cHOFListTest, ViewingNeverRewritesTheFile) {
+    std::string sAscending = "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n";
     for (int i = 0; i < 12; ++i)
-        game.HOF.vEntries.push_back(Entry("P" + std::to_string(i), 100 - i));
-    game.pGui->SetActiveWindows({WND_HOF});
-    EXPECT_EQ(Music(), 3);
-    Leave(KEY_ESC);
-    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
-    EXPECT_EQ(Music(), 4);
-    EXPECT_EQ(game.HOF.vEntries.size(), 12u) << "the table in memory keeps every entry";
-
-    game.LoadHOF();
-    ASSERT_EQ(game.HOF.vEntries.size(), 10u);
-    for (int i = 0; i < 10; ++i) {
-        EXPECT_EQ(game.HOF.vEntries[i].sName, "P" + std::to_string(i));
-        EXPECT_EQ(game.HOF.vEntries[i].iScore, 100 - i);
+        sAscending += " <entry name = \"P" + std::to_string(i) + "\" score = \"" +
+                      std::to_string(i) + "\" />\n";
+    sAscending += "</HallOfFame>\n";
+    for (const std::string& sFile : {sAscending, std::string("garbage")}) {
+        WriteText("HallOfFame.xml", sFile);
+        game.LoadHOF();
+        game.pGui->SetActiveWindows({WND_HOF});
+        EXPECT_EQ(Music(), 3);
+        Leave(KEY_ESC);
+        EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+        EXPECT_EQ(Music(), 4);
+        EXPECT_EQ(FileText("HallOfFame.xml"), sFile);
     }
 }
 
 TEST_F(cHOFListTest, TheFileHoldsOneElementWithAnEntryPerRow) {
-    game.pGui->SetActiveWindows({WND_HOF});
-    Leave(KEY_ENTER);
+    ASSERT_TRUE(game.HOF.Save());
     EXPECT_EQ(FileText("HallOfFame.xml"),
               "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n</HallOfFame>\n");
 
     game.HOF.vEntries = {Entry("Al", 7), Entry("Bo", -3)};
-    game.pGui->SetActiveWindows({WND_HOF});
-    Leave(KEY_SPACE);
+    ASSERT_TRUE(game.HOF.Save());
     EXPECT_EQ(FileText("HallOfFame.xml"), "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n"
                                           " <entry name = \"Al\" score = \"7\" />\n"
                                           " <entry name = \"Bo\" score = \"-3\" />\n"
                                           "</HallOfFame>\n");
 }
 
-TEST_F(cHOFListTest, AFileThatCannotBeWrittenDoesNotHoldThePlayerUp) {
-    std::filesystem::create_directory("HallOfFame.xml");
-    game.HOF.vEntries = {Entry("Al", 7)};
-    game.pGui->SetActiveWindows({WND_HOF});
-    Leave(KEY_DOWN);
-    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF}) << "other keys stay in the list";
-    Leave(KEY_SPACE);
-    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
-    EXPECT_TRUE(std::filesystem::is_directory("HallOfFame.xml"));
+// The list says why, the old file stays whole, and leaving the list tries once more.
+TEST_F(cHOFListTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
+    const struct {
+        bool bFolder;
+        const char* sReason;
+    } aCases[] = {{true, "Is a directory"}, {false, "Permission denied"}};
+    for (const auto& Case : aCases) {
+        if (Case.bFolder) {
+            std::filesystem::create_directory("HallOfFame.xml");
+        } else {
+            WriteHOF(" <entry name = \"Al\" score = \"7\" />\n");
+            std::filesystem::permissions("HallOfFame.xml", std::filesystem::perms(0444));
+        }
+        const std::string sOld = FileText("HallOfFame.xml");
+        game.LoadHOF();
+        game.HOF.Add(Entry("Bo", 9));
+        EXPECT_FALSE(game.HOF.Save());
+        EXPECT_EQ(game.HOF.sError, std::string("Could not save: ") + Case.sReason);
+        EXPECT_EQ(FileText("HallOfFame.xml"), sOld);
+
+        game.pGui->SetActiveWindows({WND_HOF});
+        Leave(KEY_DOWN);
+        EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF}) << "other keys stay in the list";
+        std::filesystem::remove_all("HallOfFame.xml");
+        Leave(KEY_SPACE);
+        EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+        EXPECT_NE(FileText("HallOfFame.xml").find("Bo"), std::string::npos);
+        std::filesystem::remove("HallOfFame.xml");
+    }
 }
 
-TEST_F(cHOFListTest, TheListShowsEveryEntryBelowTheHeading) {
+TEST_F(cHOFListTest, TheListShowsTheEntriesBelowTheHeadingAndAnErrorAtTheFoot) {
+    const struct {
+        const char* sError;
+        const char* sLine1;
+        const char* sLine2;
+    } aCases[] = {
+        {"", "", ""},
+        {"Could not save: Is a directory", "", "Could not save: Is a directory"},
+        {"Could not save: No space left on device", "Could not save:", "No space left on device"},
+    };
     game.HOF.vEntries = {Entry("Al", 7), Entry("Bo", 3)};
     BITMAP* pClient = create_bitmap(280, 180);
     BITMAP* pExpected = create_bitmap(280, 180);
-    clear_to_color(pClient, makecol(255, 255, 255));
-    clear_to_color(pExpected, makecol(255, 255, 255));
-    game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient, nullptr);
-    textout_ex(pExpected, font, "Hall of fame, press space to", 5, 5, 0, -1);
-    textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
-    textout_ex(pExpected, font, "Al: 7", 5, 30, 0, -1);
-    textout_ex(pExpected, font, "Bo: 3", 5, 38, 0, -1);
-    EXPECT_EQ(DifferentPixels(pClient, pExpected), 0);
+    for (const auto& Case : aCases) {
+        game.HOF.sError = Case.sError;
+        clear_to_color(pClient, makecol(255, 255, 255));
+        clear_to_color(pExpected, makecol(255, 255, 255));
+        game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient, nullptr);
+        textout_ex(pExpected, font, "Hall of fame, press space to", 5, 5, 0, -1);
+        textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
+        textout_ex(pExpected, font, "Al: 7", 5, 30, 0, -1);
+        textout_ex(pExpected, font, "Bo: 3", 5, 38, 0, -1);
+        textout_ex(pExpected, font, Case.sLine1, 5, 159, 0, -1);
+        textout_ex(pExpected, font, Case.sLine2, 5, 167, 0, -1);
+        EXPECT_EQ(DifferentPixels(pClient, pExpected), 0) << Case.sError;
+    }
     destroy_bitmap(pClient);
     destroy_bitmap(pExpected);
 }
