@@ -12,10 +12,7 @@ build: setup
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The game runs from the repository's root, which holds data/, credits.txt and the hall of fame.
-# A score enters the hall of fame only by beating one already there, so a first run starts from
-# a table of beatable scores; the player's own table is never replaced.
 run: build
-	@[ -f HallOfFame.xml ] || cp assets/HallOfFame.xml HallOfFame.xml
 	$(BUILD)/zenith-guard
 
 test: build
