@@ -14,6 +14,12 @@ const std::size_t kSavedEntries = 10;
 
 const int kListMusic = 3;
 
+// The key pressed, not the keys held, leaves the list: Space still held from play must not.
+bool LeavesList(int iKey) {
+    const int iScanCode = iKey >> 8;
+    return iScanCode == KEY_SPACE || iScanCode == KEY_ENTER || iScanCode == KEY_ESC;
+}
+
 void DrawList(BITMAP* pClient, const cHOF& HOF) {
     textprintf_ex(pClient, font, 5, 5, 0, -1, "Hall of fame, press space to");
     textprintf_ex(pClient, font, 5, 12, 0, -1, "return to the main menu.");
@@ -55,7 +61,7 @@ int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void*) {
         window.pGame->pMidis->PlayMidi(kListMusic);
         break;
     case MSG_KEY:
-        if (key[KEY_SPACE] || key[KEY_ENTER] || key[KEY_ESC]) {
+        if (LeavesList(MsgInt(a))) {
             SaveHOF(window.pGame->HOF);
             window.pGame->pGui->SetActiveWindows({WND_MAINMENU});
         }
