@@ -198,6 +198,9 @@ void cGameInstance::NewGame() {
     Play();
     Update();
     Pause();
+    // That step pauses into the menu if it meets Escape held or a focus change from before (the
+    // window's first focus sets one off): a game nobody has played is not there to resume.
+    pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
     CalcLevel();
 }
 

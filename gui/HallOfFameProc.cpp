@@ -22,6 +22,12 @@ void DrawError(BITMAP* pClient, const std::string& sError) {
     textprintf_ex(pClient, font, 5, y + 8, 0, -1, "%s", sError.substr(iColon + 2).c_str());
 }
 
+// The key pressed, not the keys held, leaves the list: Space still held from play must not.
+bool LeavesList(int iKey) {
+    const int iScanCode = iKey >> 8;
+    return iScanCode == KEY_SPACE || iScanCode == KEY_ENTER || iScanCode == KEY_ESC;
+}
+
 void DrawList(BITMAP* pClient, const cHOF& HOF) {
     textprintf_ex(pClient, font, 5, 5, 0, -1, "Hall of fame, press space to");
     textprintf_ex(pClient, font, 5, 12, 0, -1, "return to the main menu.");
@@ -43,7 +49,7 @@ int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void*) {
         window.pGame->pMidis->PlayMidi(kListMusic);
         break;
     case MSG_KEY:
-        if (key[KEY_SPACE] || key[KEY_ENTER] || key[KEY_ESC]) {
+        if (LeavesList(MsgInt(a))) {
             // The name entry saved already; this tries once more if that failed. A table only
             // viewed is never written.
             if (window.pGame->HOF.bChanged)

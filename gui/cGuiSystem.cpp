@@ -59,8 +59,14 @@ int cGuiSystem::SendMessage(int iId, int iMsg, void* a, void* b) {
     return pWindow->pProc(*pWindow, iMsg, a, b);
 }
 
+// A key still held from the screen before, Space from play say, would reach the new windows as
+// a stream of repeats, and keys typed before the switch are not meant for them either.
 void cGuiSystem::SetActiveWindows(std::vector<int> vIds) {
     vActive = vIds;
+    clear_keybuf();
+    vTyped.clear();
+    for (int i = 0; i < KEY_MAX; ++i)
+        aHeldOver[i] = key[i] != 0;
     for (int iId : vIds)
         SendMessage(iId, MSG_ACTIVATE, nullptr, nullptr);
 }
@@ -68,9 +74,21 @@ void cGuiSystem::SetActiveWindows(std::vector<int> vIds) {
 // A procedure may replace the active list while the key goes round (the menu starts a game); the
 // index then carries on into the new list, whose later windows get the same key.
 void cGuiSystem::Update() {
-    if (!keypressed())
+    // The buffer is emptied every step, while the key states still tell the repeats of a
+    // held-over key from a new press: such a key counts again once it has been let go.
+    while (keypressed()) {
+        const int iKey = readkey();
+        const int iScanCode = (iKey >> 8) & 0xFF;
+        if (iScanCode >= KEY_MAX || !aHeldOver[iScanCode])
+            vTyped.push_back(iKey);
+    }
+    for (int i = 0; i < KEY_MAX; ++i)
+        if (!key[i])
+            aHeldOver[i] = false;
+    if (vTyped.empty())
         return;
-    const int iKey = readkey();
+    const int iKey = vTyped.front();
+    vTyped.erase(vTyped.begin());
     for (std::size_t i = 0; i < vActive.size(); ++i)
         SendMessage(vActive[i], MSG_KEY, MsgArg(iKey), nullptr);
 }

@@ -26,7 +26,8 @@ public:
     cMenuWindow* GetWindow(int iId) const;
     // Calls the window's procedure; 0 when no window has the id.
     int SendMessage(int iId, int iMsg, void* a, void* b);
-    // Replaces the active list and tells each of its windows.
+    // Replaces the active list and tells each of its windows. The new windows get only the keys
+    // pressed from then on.
     void SetActiveWindows(std::vector<int> vIds);
     // Hands at most one typed key to the active windows.
     void Update();
@@ -37,4 +38,8 @@ public:
     std::vector<cMenuWindow*> vWindows;
     std::vector<int> vActive;
     cGameInstance* pGame = nullptr;
+    // Keys typed for the active windows and not yet handed to them, oldest first.
+    std::vector<int> vTyped;
+    // Keys held down when the active list last changed and not let go since, by scan code.
+    bool aHeldOver[KEY_MAX] = {};
 };

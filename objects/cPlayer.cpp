@@ -79,10 +79,12 @@ float cPlayer::Steer(int iDt, float fX, const cPlayerShip& ship, const cGameRule
     return fX;
 }
 
-// Not gated by play: a shot fired in the menu waits among the new objects until play resumes.
+// Only while playing: in the menus and the hall of fame Space is theirs, and a shot there would
+// spend energy, sound over the screen and wait among the new objects until play resumes.
 void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
                    cGameInstance* pGame) {
-    if (!key[KEY_SPACE] || iNow - iLastFire < rules.iFireDelay || iEnergy < rules.iShotCost)
+    if (!pGame->IsPlaying() || !key[KEY_SPACE] || iNow - iLastFire < rules.iFireDelay ||
+        iEnergy < rules.iShotCost)
         return;
     iLastFire = iNow;
     cBullet* pBullet = new cBullet;

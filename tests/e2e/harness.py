@@ -623,6 +623,13 @@ class GameSession:
     def hold_key(self, name, seconds=0.1):
         self.hold_keys([name], seconds)
 
+    def key_down(self, name):
+        """Presses the key and leaves it down until key_up; the X server repeats it meanwhile."""
+        self._keys(["keydown", name], 0)
+
+    def key_up(self, name):
+        self._keys(["keyup", name], 0)
+
     def press_keys(self, names, seconds=0.05):
         """Holds each key in turn for the given time, with as long a pause after each, e.g. to
         type a name letter by letter: two equal letters stay two presses."""

@@ -219,6 +219,30 @@ class GameOverTest(unittest.TestCase):
             game.close_window()
             self.assertEqual(game.wait_exit(5), 0)
 
+    def test_space_held_through_the_end_and_a_quickly_typed_name(self):
+        """Space held from play types nothing into the name, and keys typed in one burst are all
+        taken."""
+        with harness.GameSession(files={"HallOfFame.xml": HALL_WITH_ZERO}) as game:
+            start_to_menu(game)
+            game.hold_key("Return")
+            game.wait_for_screen(shows_play, timeout=5, what="the game")
+            game.key_down("space")
+            try:
+                game.wait_for_screen(shows_name_entry, timeout=45, what="the end of the game")
+                # Long enough for the X server to repeat the held key a dozen times.
+                time.sleep(1.2)
+            finally:
+                game.key_up("space")
+            game.press_keys(["S", "a", "n", "i"], 0)
+            game.hold_key("Return")
+            game.wait_for_screen(shows_list, timeout=5, what="the list after the name")
+            game.hold_key("space")
+            game.wait_for_screen(shows_menu, timeout=5, what="the menu after the list")
+            saved = (game.workdir / "HallOfFame.xml").read_text()
+            self.assertRegex(saved, r'<entry name = "Sani" score = "\d+" />')
+            game.close_window()
+            self.assertEqual(game.wait_exit(5), 0)
+
 
 class QuitTest(unittest.TestCase):
     def test_quit_rolls_the_credits_until_space(self):

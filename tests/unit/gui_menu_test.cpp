@@ -124,6 +124,22 @@ TEST_F(cMenuTest, NewGameAndResumeStartPlayingUnderTheGameMusic) {
     }
 }
 
+// Escape held, or the focus changed, as the window appears: the first menu offers no game to
+// resume.
+TEST_F(cMenuTest, ANewGameIsNotOfferedForResuming) {
+    for (const bool bEscape : {true, false}) {
+        SetPaused(false);
+        key[KEY_ESC] = bEscape;
+        bFocusLost = !bEscape;
+        game.NewGame();
+        key[KEY_ESC] = 0;
+        EXPECT_FALSE(OffersResume()) << (bEscape ? "Escape" : "focus");
+        EXPECT_FALSE(bFocusLost) << "a switch before the game is forgotten";
+        EXPECT_FALSE(game.IsPlaying());
+        EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+    }
+}
+
 TEST_F(cMenuTest, HighscoresShowTheListAndTheCursorStaysForTheReturn) {
     WriteHOF(" <entry name = \"Al\" score = \"7\" />\n <entry name = \"Bo\" score = \"3\" />\n");
     SetPaused(true);

@@ -30,6 +30,12 @@ TEST_F(cPlayingTest, EnergyRechargesToTheLevelCapAndTheSuperChargerDoublesIt) {
 TEST_F(cPlayingTest, HeldFireFromFullEnergyShootsInABurstThenEveryTwentyTicks) {
     Input(100);
     key[KEY_SPACE] = 1;
+    game.Pause();
+    Input(10);
+    EXPECT_TRUE(Added<cBullet>().empty()) << "no shot while paused";
+    EXPECT_TRUE(vSounds.empty());
+    EXPECT_EQ(iEnergySent, 80);
+    game.Play();
     std::vector<int> vShotTimes;
     for (int iTick = 0; iTick <= 100; ++iTick) {
         const size_t iBefore = game.vNewObjects.size();
