@@ -2,7 +2,7 @@
 BUILD := build
 JOBS := $(shell nproc)
 
-.PHONY: setup build run test clean
+.PHONY: setup build run test install package clean
 
 setup:
 	@scripts/setup.sh
@@ -17,6 +17,16 @@ run: build
 
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Installs the game the way Debian lays out games: `make install` (under /usr/local), or
+# `make install PREFIX=/usr DESTDIR=/tmp/stage`. Players start it with PREFIX/games/zenith-guard.
+PREFIX := /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Builds the Debian package $(BUILD)/zenith-guard_<version>_<arch>.deb.
+package: build
+	@cd $(BUILD) && cpack
 
 # Removes build products only; the player's HallOfFame.xml is never one of them.
 clean:

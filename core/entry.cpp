@@ -1,8 +1,13 @@
 #include <allegro.h>
+#include <iostream>
 
+#include "core/cCommandLine.h"
 #include "core/main.h"
 
-int main() {
+int main(int argc, char* argv[]) {
+    cCommandLine commandLine;
+    if (!commandLine.Parse(argc, argv, std::cout, std::cerr))
+        return commandLine.iExitStatus;
     return GameMain();
 }
 END_OF_MAIN()

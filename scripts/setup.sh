@@ -9,6 +9,7 @@ packages=(
     imagemagick sox abcmidi midicsv freepats
     xvfb xdotool x11-utils libxml2-utils
     clang libclang-rt-14-dev
+    dpkg-dev lintian desktop-file-utils appstream
     python3
 )
 

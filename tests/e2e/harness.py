@@ -398,12 +398,14 @@ class GameSession:
     allegro_cfg: the text of the allegro.cfg beside the game (default: no sound, a window).
     environment: more environment variables for the game alone, not for the tools that drive
                 it, {name: value}.
+    command:    a program to start as it stands, such as an installed zenith-guard command,
+                instead of a copy of the game beside allegro_cfg.
     The game is started on entering the with block; everything is stopped and removed on leaving
     it, whether the test passed, failed or was interrupted.
     """
 
     def __init__(self, data_files=DATA_FILES, credits=True, files=None, display=True,
-                 screen=SCREEN, allegro_cfg=ALLEGRO_CFG, environment=None):
+                 screen=SCREEN, allegro_cfg=ALLEGRO_CFG, environment=None, command=None):
         unknown = set(data_files) - set(DATA_FILES)
         if unknown:
             raise ValueError("unknown data files: %s" % ", ".join(sorted(unknown)))
@@ -414,6 +416,7 @@ class GameSession:
         self.screen = screen
         self.allegro_cfg = allegro_cfg
         self.game_environment = dict(environment or {})
+        self.executable = command
         self.root = None
         self.workdir = None
         self.display = None
@@ -487,11 +490,12 @@ class GameSession:
                 target.write_bytes(content)
 
         # A copy of the game, so that Allegro finds this run's configuration beside it.
-        program = self.root / "program"
-        program.mkdir()
-        self.executable = program / game_path().name
-        shutil.copy(game_path(), self.executable)
-        (program / "allegro.cfg").write_text(self.allegro_cfg)
+        if self.executable is None:
+            program = self.root / "program"
+            program.mkdir()
+            self.executable = program / game_path().name
+            shutil.copy(game_path(), self.executable)
+            (program / "allegro.cfg").write_text(self.allegro_cfg)
 
         self.fake_bin = self.root / "fake-bin"
         self.fake_bin.mkdir()

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <iosfwd>
+
+// What the player asks for on the command line. It is read before Allegro starts, so that a
+// question (--help, --version) or a mistyped option is answered on the terminal and never opens a
+// window.
+class cCommandLine {
+public:
+    // Reads the arguments that follow the program's name. True when the game is to start; false
+    // when the program is to end at once with iExitStatus: 0 after an answer on out, 2 after a
+    // mistake reported on err.
+    bool Parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+    int iExitStatus = 0;
+};
