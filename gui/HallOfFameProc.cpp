@@ -14,12 +14,15 @@ const std::size_t kSavedEntries = 10;
 
 const int kListMusic = 3;
 
+// Only the rows that reach into the client area are drawn: the table in memory may hold far more
+// entries than the window shows, and each would cost the frame time for nothing.
 void DrawList(BITMAP* pClient, const cHOF& HOF) {
     textprintf_ex(pClient, font, 5, 5, 0, -1, "Hall of fame, press space to");
     textprintf_ex(pClient, font, 5, 12, 0, -1, "return to the main menu.");
-    for (std::size_t i = 0; i < HOF.vEntries.size(); ++i)
-        textprintf_ex(pClient, font, 5, 30 + 8 * static_cast<int>(i), 0, -1, "%s: %d",
-                      HOF.vEntries[i].sName.c_str(), HOF.vEntries[i].iScore);
+    int y = 30;
+    for (std::size_t i = 0; i < HOF.vEntries.size() && y < pClient->h; ++i, y += 8)
+        textprintf_ex(pClient, font, 5, y, 0, -1, "%s: %d", HOF.vEntries[i].sName.c_str(),
+                      HOF.vEntries[i].iScore);
 }
 
 cTag* NewTag(const std::string& sName, int iType) {

@@ -179,18 +179,54 @@ TEST_F(cHOFListTest, AFileThatCannotBeWrittenDoesNotHoldThePlayerUp) {
     EXPECT_TRUE(std::filesystem::is_directory("HallOfFame.xml"));
 }
 
-TEST_F(cHOFListTest, TheListShowsEveryEntryBelowTheHeading) {
-    game.HOF.vEntries = {Entry("Al", 7), Entry("Bo", 3)};
+namespace {
+
+// Counts the characters drawn into a bitmap whose drawing it wraps.
+int iGlyphs = 0;
+GFX_VTABLE countingVtable;
+void (*pDrawGlyph)(BITMAP*, const FONT_GLYPH*, int, int, int, int) = nullptr;
+void CountGlyph(BITMAP* pBmp, const FONT_GLYPH* pGlyph, int x, int y, int iColor, int iBg) {
+    ++iGlyphs;
+    pDrawGlyph(pBmp, pGlyph, x, y, iColor, iBg);
+}
+
+// The list that the window draws, and how many characters it drew.
+std::pair<BITMAP*, int> ListDrawn(cGameInstance& game) {
     BITMAP* pClient = create_bitmap(280, 180);
-    BITMAP* pExpected = create_bitmap(280, 180);
     clear_to_color(pClient, makecol(255, 255, 255));
-    clear_to_color(pExpected, makecol(255, 255, 255));
+    countingVtable = *pClient->vtable;
+    pDrawGlyph = countingVtable.draw_glyph;
+    countingVtable.draw_glyph = CountGlyph;
+    GFX_VTABLE* pVtable = pClient->vtable;
+    pClient->vtable = &countingVtable;
+    iGlyphs = 0;
     game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient, nullptr);
+    pClient->vtable = pVtable;
+    return {pClient, iGlyphs};
+}
+
+} // namespace
+
+// Rows from 30 on, 8 apart: in a client area 180 high the 19th row shows its top, the rest are
+// not even drawn.
+TEST_F(cHOFListTest, TheListShowsTheEntriesBelowTheHeadingAndDrawsNoMoreThanFit) {
+    game.HOF.vEntries = {Entry("Al", 7), Entry("Bo", 3)};
+    BITMAP* pExpected = create_bitmap(280, 180);
+    clear_to_color(pExpected, makecol(255, 255, 255));
     textout_ex(pExpected, font, "Hall of fame, press space to", 5, 5, 0, -1);
     textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
     textout_ex(pExpected, font, "Al: 7", 5, 30, 0, -1);
     textout_ex(pExpected, font, "Bo: 3", 5, 38, 0, -1);
+    auto [pClient, iTwoRows] = ListDrawn(game);
     EXPECT_EQ(DifferentPixels(pClient, pExpected), 0);
-    destroy_bitmap(pClient);
-    destroy_bitmap(pExpected);
+
+    game.HOF.vEntries.assign(19, Entry("Cy", 1));
+    auto [pFitting, iFitting] = ListDrawn(game);
+    EXPECT_GT(iFitting, iTwoRows);
+    game.HOF.vEntries.assign(100000, Entry("Cy", 1));
+    auto [pMany, iMany] = ListDrawn(game);
+    EXPECT_EQ(DifferentPixels(pMany, pFitting), 0);
+    EXPECT_EQ(iMany, iFitting);
+    for (BITMAP* pBmp : {pExpected, pClient, pFitting, pMany})
+        destroy_bitmap(pBmp);
 }
