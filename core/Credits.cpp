@@ -51,8 +51,15 @@ void Credits(cGameInstance* pGame) {
     pGame->pMidis->PlayMidi(5);
     int iStart = iTime;
     int iOffset = 0;
+    int iShown = -1;
+    // The text moves ten times a second: the picture is drawn again only when it has moved, and
+    // the loop sleeps between the ticks.
     do {
-        draw_sprite(screen, pBmp, 0, -iOffset);
+        if (iOffset != iShown) {
+            draw_sprite(screen, pBmp, 0, -iOffset);
+            iShown = iOffset;
+        }
+        WaitForTick();
         iOffset = ScrollCredits(iStart, iOffset);
     } while (!CreditsOver(iOffset));
     destroy_bitmap(pBmp);

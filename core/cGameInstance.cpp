@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <functional>
 #include <typeinfo>
 
 #include "core/main.h"
@@ -58,6 +60,8 @@ cGameInstance::~cGameInstance() {
     delete pBitmaps;
     if (pBuffer)
         destroy_bitmap(pBuffer);
+    if (pShown)
+        destroy_bitmap(pShown);
     delete pGui;
     delete pSounds;
     delete pMidis;
@@ -236,9 +240,8 @@ void cGameInstance::SetPlayerAvatar(int iId) {
 }
 
 int cGameInstance::NumMonsters() const {
-    return std::count_if(vObjects.begin(), vObjects.end(), [](const cGameObject* pObject) {
-        return typeid(*pObject) == typeid(cMonster);
-    });
+    const auto it = mClasses.find(typeid(cMonster));
+    return it == mClasses.end() ? 0 : static_cast<int>(it->second.size());
 }
 
 int cGameInstance::DoMove() {
@@ -284,14 +287,9 @@ void cGameInstance::Update() {
     CalcLevel();
     pGui->SendMessage(WND_SCORE, MSG_SETDATA, MsgArg(GetScore()), MsgArg(GetLevel()));
 
-    // Purge the marked objects, keeping the order of the rest, then let the new ones join.
-    auto itKept =
-        std::stable_partition(vObjects.begin(), vObjects.end(),
-                              [](const cGameObject* pObject) { return !pObject->IsDeleted(); });
-    for (auto it = itKept; it != vObjects.end(); ++it)
-        delete *it;
-    vObjects.erase(itKept, vObjects.end());
-    vObjects.insert(vObjects.end(), vNewObjects.begin(), vNewObjects.end());
+    Purge();
+    for (cGameObject* pObject : vNewObjects)
+        Join(pObject);
     vNewObjects.clear();
 
     CalcLevel();
@@ -312,24 +310,63 @@ void cGameInstance::DoInput() {
         pPlayer->DoInput(pAvatar, &Rules, this);
 }
 
+void cGameInstance::Purge() {
+    const auto bDeleted = [](const cGameObject* pObject) { return pObject->IsDeleted(); };
+    for (auto& [type, vList] : mClasses)
+        vList.erase(std::remove_if(vList.begin(), vList.end(), bDeleted), vList.end());
+    auto itKept = std::stable_partition(vObjects.begin(), vObjects.end(), std::not_fn(bDeleted));
+    for (auto it = itKept; it != vObjects.end(); ++it)
+        delete *it;
+    vObjects.erase(itKept, vObjects.end());
+}
+
+// An idle menu composes the same frame at every step: it is not sent to the screen again.
 void cGameInstance::DoFrame() {
     clear_to_color(pBuffer, 0);
     for (cGameObject* pObject : vObjects)
         pObject->Draw(pBuffer, this);
     pGui->Draw(pBuffer);
-    draw_sprite(screen, pBuffer, 0, 0);
+    if (FrameChanged())
+        ShowFrame();
+}
+
+bool cGameInstance::FrameChanged() {
+    if (!pShown) {
+        pShown = create_bitmap(pBuffer->w, pBuffer->h);
+    } else {
+        const std::size_t iRowBytes = pBuffer->w * ((bitmap_color_depth(pBuffer) + 7) / 8);
+        int y = 0;
+        while (y < pBuffer->h && std::memcmp(pBuffer->line[y], pShown->line[y], iRowBytes) == 0)
+            ++y;
+        if (y == pBuffer->h)
+            return false;
+    }
+    blit(pBuffer, pShown, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
+    return true;
+}
+
+// A plain copy, pixel for pixel: nothing draws the mask colour into the buffer, so a masked copy
+// would show the same picture at several times the cost.
+void cGameInstance::ShowFrame() {
+    blit(pBuffer, screen, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
 }
 
 void cGameInstance::DeleteObjects() {
     for (cGameObject* pObject : vObjects)
         delete pObject;
     vObjects.clear();
+    mClasses.clear();
 }
 
 int cGameInstance::AddObject(cGameObject* pObject) {
     pObject->SetId(iNextId++);
     vNewObjects.push_back(pObject);
     return pObject->Id();
+}
+
+void cGameInstance::Join(cGameObject* pObject) {
+    vObjects.push_back(pObject);
+    mClasses[typeid(*pObject)].push_back(pObject);
 }
 
 cGameObject* cGameInstance::GetObject(int iId) const {
@@ -342,9 +379,14 @@ cGameObject* cGameInstance::GetObject(int iId) const {
 cGameObject* cGameInstance::DoCollide(cGameObject* pObject, std::string sClass) {
     if (!pObject)
         return nullptr;
-    for (cGameObject* pListed : vObjects)
-        if (sClass == typeid(*pListed).name() && pListed->Collides(pObject, this))
-            return pListed;
+    for (const auto& [type, vList] : mClasses) {
+        if (sClass != type.name())
+            continue;
+        for (cGameObject* pListed : vList)
+            if (pListed->Collides(pObject, this))
+                return pListed;
+        break;
+    }
     return nullptr;
 }
 

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 #include <string>
+#include <typeindex>
+#include <unordered_map>
 #include <vector>
 
 #include "core/cGameRules.h"
@@ -57,6 +59,8 @@ public:
 
     // The object joins the game at the next playing step; returns the id it was given.
     int AddObject(cGameObject* pObject);
+    // Puts an object in play: at the end of vObjects and of its class's list.
+    void Join(cGameObject* pObject);
     cGameObject* GetObject(int iId) const;
     // The first object in play of exactly the named class that pObject collides with, or null.
     cGameObject* DoCollide(cGameObject* pObject, std::string sClass);
@@ -77,6 +81,8 @@ public:
     cGameRules Rules;
     int iNextId = 1;
     BITMAP* pBuffer = nullptr;
+    // The last frame copied to the screen, or null before the first.
+    BITMAP* pShown = nullptr;
     int iLastMoveTime = 0;
     int iLastWaveTime = 0;
     int iCurrentLevel = 1;
@@ -95,4 +101,14 @@ public:
 
 private:
     int FailStartup(const char* sMessage);
+    // Destroys the objects marked deleted; the others keep their order.
+    void Purge();
+    // Whether the buffer differs from the frame on the screen; if so it is remembered as shown.
+    bool FrameChanged();
+    // Copies the finished frame to the screen.
+    void ShowFrame();
+
+    // The objects in play by their exact class, each list in the order of vObjects: a search for
+    // one class never walks the objects of the others.
+    std::unordered_map<std::type_index, std::vector<cGameObject*>> mClasses;
 };

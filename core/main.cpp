@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 #include <cstdlib>
+#include <semaphore.h>
 
 #include "core/Credits.h"
 #include "core/cGameInstance.h"
@@ -17,6 +18,17 @@ namespace {
 const int kLogicRate = 120;  // logic steps per second
 const int kIntroTicks = 499; // the intro ends once more than this many hundredths have passed
 
+// Posted on every game tick and on a close request; the loops wait on it. Allegro runs the timer
+// callbacks on a thread of its own, and sem_post is safe even in a signal handler.
+sem_t& Ticks() {
+    static sem_t* const pTicks = [] {
+        static sem_t ticks;
+        sem_init(&ticks, 0, 0);
+        return &ticks;
+    }();
+    return *pTicks;
+}
+
 } // namespace
 
 void fpsCounter() {
@@ -25,16 +37,23 @@ void fpsCounter() {
 
 void GameTimer() {
     ++iGameTimer;
+    sem_post(&Ticks());
 }
 
-// Runs on Allegro's input thread: it only raises the flag that the loops look at.
+// Runs on Allegro's input thread: it only raises the flag that the loops look at, and wakes them.
 void CloseButton() {
     bCloseRequested = true;
+    sem_post(&Ticks());
 }
 
 // Runs on Allegro's input thread too.
 void FocusLost() {
     bFocusLost = true;
+}
+
+// A post may be one left over from a pass that ran several steps: waking for it costs a check.
+void WaitForTick() {
+    sem_wait(&Ticks());
 }
 
 bool IntroOver(int iStart) {
@@ -46,8 +65,8 @@ void Intro(cGameInstance* pGame) {
     draw_sprite(screen, pGame->pBitmaps->GetBitmap(7), 0, SCREEN_H - 128);
     draw_sprite(screen, pGame->pBitmaps->GetBitmap(12), SCREEN_W - 160, SCREEN_H - 80);
     const int iStart = iTime;
-    while (!IntroOver(iStart)) {
-    }
+    while (!IntroOver(iStart))
+        WaitForTick();
 }
 
 int GameMain() {
@@ -55,6 +74,7 @@ int GameMain() {
     if (!game.InitSystem(640, 480))
         return EXIT_FAILURE;
 
+    Ticks(); // made before the timers that post it start
     set_close_button_callback(CloseButton);
     set_display_switch_callback(SWITCH_OUT, FocusLost);
     install_int_ex(fpsCounter, BPS_TO_TIMER(100));

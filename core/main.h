@@ -14,19 +14,28 @@ extern std::atomic<bool> bCloseRequested;
 extern std::atomic<bool> bFocusLost;
 
 void fpsCounter();
+// Also wakes the main thread, which waits for the ticks rather than spinning.
 void GameTimer();
+// Raises bCloseRequested and wakes the main thread, so that the loops end at once.
 void CloseButton();
 void FocusLost();
+// Blocks until the next game tick or a close request.
+void WaitForTick();
 
 // True once the intro begun at iStart has been shown five seconds, or the player skips or closes
 // it.
 bool IntroOver(int iStart);
-// Shows the intro pictures until IntroOver.
+// Shows the intro pictures and waits, tick by tick, until IntroOver.
 void Intro(cGameInstance* pGame);
 
-// One pass of the main loop: every logic step that has come due, then one frame. The steps run even
-// when one of them ends the game, so that none is lost.
+// One pass of the main loop. With no logic step due it gives the processor back until the next tick
+// and draws nothing, since nothing has changed. Otherwise every step that has come due runs, even
+// when one of them ends the game, so that none is lost; then one frame.
 template <class tGame> void RunPass(tGame& game) {
+    if (iGameTimer == 0) {
+        WaitForTick();
+        return;
+    }
     while (iGameTimer != 0) {
         game.Update();
         game.DoInput();

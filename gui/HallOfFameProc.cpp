@@ -28,12 +28,15 @@ bool LeavesList(int iKey) {
     return iScanCode == KEY_SPACE || iScanCode == KEY_ENTER || iScanCode == KEY_ESC;
 }
 
+// Only the rows that reach into the client area are drawn: whatever the table holds, a row the
+// window cannot show would cost the frame time for nothing.
 void DrawList(BITMAP* pClient, const cHOF& HOF) {
     textprintf_ex(pClient, font, 5, 5, 0, -1, "Hall of fame, press space to");
     textprintf_ex(pClient, font, 5, 12, 0, -1, "return to the main menu.");
-    for (std::size_t i = 0; i < HOF.vEntries.size(); ++i)
-        textprintf_ex(pClient, font, 5, 30 + 8 * static_cast<int>(i), 0, -1, "%s: %d",
-                      HOF.vEntries[i].sName.c_str(), HOF.vEntries[i].iScore);
+    int y = 30;
+    for (std::size_t i = 0; i < HOF.vEntries.size() && y < pClient->h; ++i, y += 8)
+        textprintf_ex(pClient, font, 5, y, 0, -1, "%s: %d", HOF.vEntries[i].sName.c_str(),
+                      HOF.vEntries[i].iScore);
     if (!HOF.sError.empty())
         DrawError(pClient, HOF.sError);
 }

@@ -12,9 +12,34 @@ int MaskColor() {
 
 } // namespace
 
+cMenuWindow::~cMenuWindow() {
+    if (pFrame)
+        destroy_bitmap(pFrame);
+    if (pClient)
+        destroy_bitmap(pClient);
+}
+
+// Drawn straight onto the target, the frame and then the client area show what the client drawn
+// into the frame would: both copies leave the mask colour out.
 void cMenuWindow::Draw(BITMAP* pTarget, cGuiSystem* pGuiSystem) {
+    if (!pFrame || pFrame->w != iWidth || pFrame->h != iHeight || iFrameColor != iBgColor)
+        BuildFrame(pGuiSystem);
+    clear_to_color(pClient, iBgColor);
+    pProc(*this, MSG_DRAW, pClient, nullptr);
+    const int x = static_cast<int>(vPosition.x);
+    const int y = static_cast<int>(vPosition.y);
+    const int c = pGuiSystem->GetGuiElement(0)->w;
+    draw_sprite(pTarget, pFrame, x, y);
+    draw_sprite(pTarget, pClient, x + c, y + c);
+}
+
+void cMenuWindow::BuildFrame(cGuiSystem* pGuiSystem) {
     const int W = iWidth;
     const int H = iHeight;
+    if (pFrame)
+        destroy_bitmap(pFrame);
+    if (pClient)
+        destroy_bitmap(pClient);
     pFrame = create_bitmap(W, H);
     clear_to_color(pFrame, MaskColor());
 
@@ -34,14 +59,6 @@ void cMenuWindow::Draw(BITMAP* pTarget, cGuiSystem* pGuiSystem) {
         draw_sprite(pFrame, pGuiSystem->GetGuiElement(3), W - e, y);
     }
     floodfill(pFrame, 5, H / 2, iBgColor);
-
-    BITMAP* pClient = create_bitmap(W - 2 * c, H - 2 * c);
-    clear_to_color(pClient, iBgColor);
-    pProc(*this, MSG_DRAW, pClient, nullptr);
-    draw_sprite(pFrame, pClient, c, c);
-    draw_sprite(pTarget, pFrame, static_cast<int>(vPosition.x), static_cast<int>(vPosition.y));
-
-    destroy_bitmap(pFrame);
-    destroy_bitmap(pClient);
-    pFrame = nullptr;
+    iFrameColor = iBgColor;
+    pClient = create_bitmap(W - 2 * c, H - 2 * c);
 }

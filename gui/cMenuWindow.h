@@ -45,6 +45,11 @@ inline bool AcceptKey(int& iLastKey, int iDelay) {
 // procedure's business.
 class cMenuWindow {
 public:
+    cMenuWindow() = default;
+    ~cMenuWindow();
+    cMenuWindow(const cMenuWindow&) = delete;
+    cMenuWindow& operator=(const cMenuWindow&) = delete;
+
     void SetId(int iNewId) { iId = iNewId; }
     int Id() const { return iId; }
     void SetPosition(cVector vNewPosition) { vPosition = vNewPosition; }
@@ -53,11 +58,15 @@ public:
         iHeight = iNewHeight;
     }
     void SetBgColor(int iColor) { iBgColor = iColor; }
-    // Composes the frame from the manager's pieces, lets the procedure draw the client area and
-    // draws the whole onto pTarget.
+    // Draws the frame, composed from the manager's pieces, onto pTarget, and over it the client
+    // area that the procedure has drawn.
     void Draw(BITMAP* pTarget, cGuiSystem* pGuiSystem);
 
+    // The frame as the pieces and the background make it, built at the first draw and again only
+    // when the size or the background colour has changed; the client area, cleared at every draw.
     BITMAP* pFrame = nullptr;
+    BITMAP* pClient = nullptr;
+    int iFrameColor = 0;
     int iWidth = 0;
     int iHeight = 0;
     cVector vPosition{0, 0, 0};
@@ -66,4 +75,7 @@ public:
     tWindowProc pProc = nullptr;
     cGameInstance* pGame = nullptr;
     cGuiSystem* pGui = nullptr;
+
+private:
+    void BuildFrame(cGuiSystem* pGuiSystem);
 };

@@ -17,7 +17,7 @@ its environment (e.g. to record its sound).
 Keys: hold_key, hold_keys (together), press_keys (one after another). Screen: screenshot() and
 wait_for_screen() give Image objects (pixel, crop, match_fraction, draw_sprite, save);
 datafile_bitmap() reads a picture out of a data file to build expected screens with.
-Process: running(), wait_exit(), output(), errors(), messages(), message_calls().
+Process: running(), wait_exit(), runnable_share(), output(), errors(), messages(), message_calls().
 
 Paths come from the environment that CTest sets (ZENITH_GAME, ZENITH_DATA_DIR, ZENITH_CREDITS), or
 default to the repository's build/zenith-guard, data/ and credits.txt. A failed wait_for_screen
@@ -546,6 +546,20 @@ class GameSession:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             raise AssertionError("the game did not end within %s s" % timeout) from None
+
+    def runnable_share(self, seconds):
+        """The share of the next given seconds in which the game's main thread was runnable: on a
+        processor or waiting for one. Unlike CPU time this stays near 1.0 for a loop that spins
+        however loaded the machine is, while a game that rests shows a few per cent."""
+        schedstat = "/proc/%d/task/%d/schedstat" % (self.process.pid, self.process.pid)
+
+        def runnable():
+            on_cpu, waiting = open(schedstat).read().split()[:2]
+            return (int(on_cpu) + int(waiting)) / 1e9
+
+        start, begun = runnable(), time.monotonic()
+        time.sleep(seconds)
+        return (runnable() - start) / (time.monotonic() - begun)
 
     def output(self):
         """What the game wrote to standard output so far."""

@@ -154,6 +154,13 @@ class PlayTest(unittest.TestCase):
                 other.wait()
 
 
+class RestTest(unittest.TestCase):
+    def test_the_idle_menu_gives_the_processor_back(self):
+        with harness.GameSession() as game:
+            start_to_menu(game)
+            self.assertLess(game.runnable_share(3), 0.5, "the main loop spins")
+
+
 # A hall of fame whose lowest score, 0, any finished game reaches.
 HALL_WITH_ZERO = """<?xml version = "1.0"?>
 

@@ -36,8 +36,8 @@ protected:
     template <class tObject> tObject* Join(tObject* pObject, float x, float y) {
         pObject->SetPosition(cVector(x, y, 0));
         game.AddObject(pObject);
-        game.vObjects.push_back(game.vNewObjects.back());
         game.vNewObjects.pop_back();
+        game.Join(pObject);
         return pObject;
     }
     // The objects waiting to join whose class is exactly this one.

@@ -106,6 +106,27 @@ TEST_F(cGameFlowTest, CollisionsAndCountsGoByTheExactClass) {
     EXPECT_EQ(game.NumMonsters(), 1);
 }
 
+TEST_F(cGameFlowTest, TheClassListsFollowTheJoinsThePurgeAndANewGame) {
+    const char* sMonster = typeid(cMonster).name();
+    cMonster* pFirst = Place(new cMonster, 320, 380);
+    cMonster* pSecond = Place(new cMonster, 321, 380);
+    EXPECT_EQ(game.DoCollide(pShip, sMonster), nullptr) << "still waiting";
+    PlayStep();
+    EXPECT_EQ(game.DoCollide(pShip, sMonster), pFirst);
+    pFirst->Delete();
+    PlayStep();
+    EXPECT_EQ(game.DoCollide(pShip, sMonster), pSecond);
+    EXPECT_EQ(game.NumMonsters(), 1);
+
+    game.NewGame();
+    EXPECT_EQ(game.DoCollide(pShip, sMonster), nullptr);
+    EXPECT_EQ(game.NumMonsters(), 0);
+    Place(new cMonster, 320, 380);
+    PlayStep();
+    game.DeleteObjects();
+    EXPECT_EQ(game.NumMonsters(), 0);
+}
+
 // Waves and monster steps come when whole seconds pass the level's period: 3 s at levels 1 and 2,
 // 2 s at 3 and 4, 1 s at 5 and 6.
 TEST_F(cGameFlowTest, LevelsFollowTheMonstersCreatedAndSetThePace) {

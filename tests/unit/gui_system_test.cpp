@@ -3,7 +3,7 @@
 
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
-#include "support/AllegroTest.h"
+#include "support/GameTest.h"
 
 namespace {
 
@@ -112,6 +112,38 @@ TEST_F(cGuiSystemTest, ComposesFrameAndClientAreaAtTheWindowsPlace) {
         ExpectPiece(5, 0, i, 60, 70 - e + i);
         ExpectPiece(7, i, 0, i, 35);
         ExpectPiece(3, i, 0, 120 - e + i, 35);
+    }
+}
+
+// Each picture is the one that a window composing its frame afresh draws.
+TEST_F(cGuiSystemTest, AWindowReusesItsFrameUntilItsSizeOrBackgroundChanges) {
+    cMenuWindow* pWindow = Add(7, 30, 40, makecol(0, 0, 200), PaintProc);
+    pWindow->Draw(pTarget, &gui);
+    ASSERT_NE(pWindow->pFrame, nullptr) << "the frame is not kept";
+    putpixel(pWindow->pFrame, 0, 0, makecol(255, 0, 0));
+    pWindow->Draw(pTarget, &gui);
+    EXPECT_EQ(getpixel(pTarget, 30, 40), makecol(255, 0, 0)) << "the frame was built again";
+
+    const struct {
+        int iWidth, iHeight, iColor;
+    } aChanges[] = {{130, 70, makecol(0, 0, 200)},
+                    {130, 60, makecol(0, 0, 200)},
+                    {130, 60, makecol(200, 200, 0)}};
+    for (const auto& change : aChanges) {
+        cMenuWindow fresh;
+        for (cMenuWindow* pShown : {pWindow, &fresh}) {
+            pShown->SetPosition(cVector(30, 40, 0));
+            pShown->SetSize(change.iWidth, change.iHeight);
+            pShown->SetBgColor(change.iColor);
+            pShown->pProc = PaintProc;
+        }
+        BITMAP* pExpected = create_bitmap(200, 200);
+        clear_to_color(pExpected, makecol(0, 255, 0));
+        fresh.Draw(pExpected, &gui);
+        clear_to_color(pTarget, makecol(0, 255, 0));
+        pWindow->Draw(pTarget, &gui);
+        EXPECT_EQ(DifferentPixels(pTarget, pExpected), 0) << change.iWidth << "x" << change.iHeight;
+        destroy_bitmap(pExpected);
     }
 }
 

@@ -22,15 +22,18 @@ struct cRecordingGame {
 
 } // namespace
 
-TEST(MainLoop, RunsEveryDueStepBeforeOneFrame) {
+TEST(MainLoop, RunsEveryDueStepBeforeOneFrameAndOtherwiseWaits) {
     cRecordingGame game;
     iGameTimer = 3;
     RunPass(game);
     EXPECT_EQ(game.sCalls, "UIUIUIF");
     EXPECT_EQ(iGameTimer, 0);
 
+    // With no step due the pass waits, here until the close button wakes it, and draws nothing.
+    CloseButton();
     RunPass(game);
-    EXPECT_EQ(game.sCalls, "UIUIUIFF") << "no step is due, but a frame is drawn";
+    bCloseRequested = false;
+    EXPECT_EQ(game.sCalls, "UIUIUIF");
 }
 
 TEST(MainLoop, StepsAfterAQuitStillRun) {

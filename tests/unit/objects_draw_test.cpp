@@ -23,7 +23,31 @@ int Misdrawn(cGameInstance& game, cGameObject* pObject, BITMAP* pSprite, int x, 
     return iWrong;
 }
 
+// Paints a square in the mask colour at the top-left corner of the frame.
+class cMaskSquare : public cGameObject {
+    void OnDraw(BITMAP* pTarget, cGameInstance*) override {
+        rectfill(pTarget, 0, 0, 9, 9, bitmap_mask_color(pTarget));
+    }
+};
+
 } // namespace
+
+// The screen shows the frame pixel for pixel, even the mask colour; a frame like the one already
+// on the screen is not copied again.
+TEST_F(cGameTest, AFrameReachesTheScreenWholeAndOnlyWhenItChanged) {
+    game.pBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    Join(new cMaskSquare, 0, 0);
+    clear_to_color(screen, makecol(0, 0, 255));
+    game.DoFrame();
+    EXPECT_EQ(DifferentPixels(screen, game.pBuffer), 0);
+
+    putpixel(screen, 600, 20, makecol(0, 255, 0));
+    game.DoFrame();
+    EXPECT_EQ(getpixel(screen, 600, 20), makecol(0, 255, 0)) << "copied again unchanged";
+    pShip->SetPosition(pShip->GetPosition() + cVector(1, 0, 0));
+    game.DoFrame();
+    EXPECT_EQ(DifferentPixels(screen, game.pBuffer), 0);
+}
 
 // Coordinates become pixels by truncation toward zero; whether the halves of the sprite come off
 // before or after that differs from class to class.

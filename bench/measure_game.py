@@ -1,0 +1,160 @@
+#!/usr/bin/env python3
+"""What the real game costs the player's machine, state by state, for one or more builds of it:
+
+    bench/measure_game.py LABEL=path/to/zenith-guard [LABEL=...]
+
+Each build is run in turn, on a private Xvfb through the end-to-end harness, with the game's own
+allegro.cfg, through the intro, the menu, a game at level 1, the pause menu and the credits. For
+each state it prints the CPU that the process took (user and system time of all its threads, from
+/proc/PID/stat, as a share of one core over the wall time) and the frames drawn per logic step;
+then the time from launch to the intro (the median of seven starts, the builds taking turns: from
+just before the process is started to the call of Intro, which draws the pictures at once) and the
+peak resident memory (VmHWM) over the whole run. Frames, steps and the intro are counted with
+perf's user probes on cGameInstance::DoFrame, cGameInstance::Update and Intro, so this needs root
+and perf. Run it from the repository's root after the build, so that data/ and credits.txt are
+found.
+"""
+
+import os
+import re
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
+import harness  # noqa: E402
+
+PROBES = {"frame": "_ZN13cGameInstance7DoFrameEv", "step": "_ZN13cGameInstance6UpdateEv",
+          "intro": "_Z5IntroP13cGameInstance"}
+STATES = ("intro", "menu", "play", "pause", "credits")
+STARTS = 7
+# The settings the game is installed with: a window, and sound if there is a card.
+ALLEGRO_CFG = Path(__file__).resolve().parents[1] / "assets" / "allegro.cfg"
+
+
+def cpu_seconds(pid):
+    fields = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def peak_rss_mb(pid):
+    match = re.search(r"VmHWM:\s+(\d+) kB", Path("/proc/%d/status" % pid).read_text())
+    return int(match.group(1)) / 1024
+
+
+class ProbedSession(harness.GameSession):
+    """A game session whose copy of the game carries perf probes, recorded from before launch."""
+
+    def __init__(self, group, **kwargs):
+        super().__init__(allegro_cfg=ALLEGRO_CFG.read_text(), **kwargs)
+        self.group = group
+        self.record = None
+
+    def _launch(self):
+        # By address: perf cannot place a probe by name on a function that the compiler split
+        # into a hot and a cold part.
+        symbols = subprocess.run(["nm", str(self.executable)], capture_output=True, text=True,
+                                 check=True).stdout
+        for name, symbol in PROBES.items():
+            address = re.search(r"^([0-9a-f]+) T %s$" % symbol, symbols, re.M).group(1)
+            subprocess.run(["perf", "probe", "-q", "-x", str(self.executable), "-a",
+                            "%s:%s=0x%s" % (self.group, name, address)], check=True)
+        self.trace = self.root / "perf.data"
+        self.record = subprocess.Popen(
+            ["perf", "record", "-q", "-k", "CLOCK_MONOTONIC", "-a", "-o", str(self.trace),
+             "-e", "%s:*" % self.group], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(2)
+        self.launched = time.monotonic()
+        super()._launch()
+
+    def events(self):
+        """(name, monotonic time) of every probe hit, once the recording has been stopped."""
+        self.record.send_signal(2)
+        self.record.wait()
+        script = subprocess.run(["perf", "script", "-i", str(self.trace), "-F", "time,event"],
+                                capture_output=True, text=True, check=True).stdout
+        return [(m.group(2), float(m.group(1)))
+                for m in re.finditer(r"([\d.]+):\s+%s:(\w+)" % self.group, script)]
+
+    def stop(self):
+        try:
+            if self.record is not None and self.record.poll() is None:
+                self.record.kill()
+            subprocess.run(["perf", "probe", "-q", "-d", "%s:*" % self.group],
+                           stderr=subprocess.DEVNULL)
+        finally:
+            super().stop()
+
+
+def measure(label, seconds):
+    os.environ["ZENITH_GAME"] = str(Path(os.environ["ZENITH_GAME_" + label]).resolve())
+    windows = {}
+    with ProbedSession("zg_" + re.sub(r"\W", "_", label)) as game:
+        pid = game.process.pid
+
+        def take(state, length):
+            cpu, start = cpu_seconds(pid), time.monotonic()
+            time.sleep(length)
+            end = time.monotonic()
+            windows[state] = (start, end, (cpu_seconds(pid) - cpu) / (end - start))
+
+        game.wait_window()
+        time.sleep(0.3)
+        take("intro", 4.0)  # the intro lasts 5 s from its first picture
+        time.sleep(1.5)
+        take("menu", seconds)
+        game.hold_key("Return")
+        time.sleep(0.5)
+        take("play", seconds)
+        game.hold_key("Escape")
+        time.sleep(0.5)
+        take("pause", seconds)
+        for key in ("Down", "Down", "Return"):
+            game.hold_key(key, 0.2)
+        time.sleep(0.5)
+        take("credits", seconds)
+        rss = peak_rss_mb(pid)
+        events = game.events()
+
+    results = {}
+    for state, (start, end, cpu) in windows.items():
+        def count(name):
+            return sum(1 for event, at in events if event == name and start <= at < end)
+        steps = count("step")
+        results[state] = (100 * cpu, count("frame") / steps if steps else float("nan"))
+    return results, rss
+
+
+def startup_ms(label):
+    """The time from launch to the intro in one start."""
+    os.environ["ZENITH_GAME"] = str(Path(os.environ["ZENITH_GAME_" + label]).resolve())
+    with ProbedSession("zg_" + re.sub(r"\W", "_", label)) as game:
+        game.wait_window()
+        time.sleep(0.5)
+        intro = min(at for event, at in game.events() if event == "intro")
+        return 1000 * (intro - game.launched)
+
+
+def main():
+    builds = [arg.split("=", 1) for arg in sys.argv[1:]]
+    seconds = float(os.environ.get("SECONDS_PER_STATE", "10"))
+    for label, path in builds:
+        os.environ["ZENITH_GAME_" + label] = path
+    states = {label: measure(label, seconds) for label, _ in builds}
+    # The builds start in turn, so that a change of the machine's load falls on all of them.
+    starts = {label: [] for label, _ in builds}
+    for _ in range(STARTS):
+        for label, _ in builds:
+            starts[label].append(startup_ms(label))
+    print("| build | " + " | ".join("%s CPU %% / frames per step" % s for s in STATES) +
+          " | start-up to intro, median of %d (ms) | peak RSS (MB) |" % STARTS)
+    print("|---" * (len(STATES) + 3) + "|")
+    for label, _ in builds:
+        results, rss = states[label]
+        cells = [("%.1f / %.2f" % results[state]).replace(" / nan", "") for state in STATES]
+        startup = sorted(starts[label])[STARTS // 2]
+        print("| %s | %s | %.0f | %.1f |" % (label, " | ".join(cells), startup, rss))
+
+if __name__ == "__main__":
+    main()
