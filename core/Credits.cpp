@@ -47,7 +47,8 @@ bool CreditsOver(int iOffset) {
 }
 
 void Credits(cGameInstance* pGame) {
-    BITMAP* pBmp = CreateCreditsBitmap(pGame, SCREEN_W, "credits.txt");
+    BITMAP* pFrame = pGame->pBuffer;
+    BITMAP* pBmp = CreateCreditsBitmap(pGame, pFrame->w, "credits.txt");
     pGame->pMidis->PlayMidi(5);
     int iStart = iTime;
     int iOffset = 0;
@@ -56,7 +57,8 @@ void Credits(cGameInstance* pGame) {
     // the loop sleeps between the ticks.
     do {
         if (iOffset != iShown) {
-            draw_sprite(screen, pBmp, 0, -iOffset);
+            draw_sprite(pFrame, pBmp, 0, -iOffset);
+            pGame->ShowFrame();
             iShown = iOffset;
         }
         WaitForTick();

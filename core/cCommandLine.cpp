@@ -1,34 +1,51 @@
 #include "core/cCommandLine.h"
 
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
 #include <string>
+
+#include "core/cGameInstance.h"
 
 namespace {
 
 const char* const kProgram = "zenith-guard";
 const int kUsageError = 2; // the status of a command line the program does not understand
 
-// One option: its name, its line in the usage and what it does. Apply returns false when the
-// program is to end after it.
+// One option: its name, the name of the value that follows it (or null), its line in the usage and
+// what it does. Apply gets the value and returns false when the program is to end after it.
 struct cOption {
     const char* sName;
+    const char* sValue;
     const char* sHelp;
-    bool (*Apply)(cCommandLine& line, std::ostream& out);
+    bool (*Apply)(cCommandLine& line, const char* sValue, std::ostream& out, std::ostream& err);
 };
 
-bool PrintHelp(cCommandLine& line, std::ostream& out);
+bool PrintHelp(cCommandLine& line, const char*, std::ostream& out, std::ostream&);
 
-bool PrintVersion(cCommandLine&, std::ostream& out) {
+bool PrintVersion(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
     out << kProgram << ' ' << ZENITH_VERSION << '\n';
     return false;
 }
 
+bool SetScale(cCommandLine& line, const char* sValue, std::ostream&, std::ostream& err) {
+    char* pEnd = nullptr;
+    const long lScale = std::strtol(sValue, &pEnd, 10);
+    if (*sValue == '\0' || *pEnd != '\0' || lScale < 1 || lScale > kMaxScale)
+        return line.Refuse(err, std::string("--scale needs a whole number from 1 to ") +
+                                    std::to_string(kMaxScale) + ", not '" + sValue + "'");
+    line.iScale = static_cast<int>(lScale);
+    return true;
+}
+
 const cOption kOptions[] = {
-    {"--help", "show this help and exit", PrintHelp},
-    {"--version", "show the version and exit", PrintVersion},
+    {"--help", nullptr, "show this help and exit", PrintHelp},
+    {"--version", nullptr, "show the version and exit", PrintVersion},
+    {"--scale", "N",
+     "show each game pixel as N by N screen pixels, 1 to 8 (by default the\n"
+     "                 [zenith-guard] scale of allegro.cfg, or the most that fits the screen)",
+     SetScale},
 };
 
 // The game opens its files relative to the folder it starts in; the help names that folder.
@@ -38,12 +55,14 @@ std::string WorkingFolder() {
     return error ? std::string("the folder the game starts in") : folder.string();
 }
 
-bool PrintHelp(cCommandLine&, std::ostream& out) {
+bool PrintHelp(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
     out << "Usage: " << kProgram << " [OPTION]\n"
         << "Zenith Guard, a fixed shooter: hold the bottom of the screen against the monsters.\n"
         << "\nOptions:\n";
     for (const cOption& option : kOptions)
-        out << "  " << std::left << std::setw(13) << option.sName << option.sHelp << '\n';
+        out << "  " << std::left << std::setw(15)
+            << std::string(option.sName) + (option.sValue ? std::string(" ") + option.sValue : "")
+            << option.sHelp << '\n';
     out << "\nKeys:\n"
            "  Left, Right  steer the ship\n"
            "  Space        fire, while the energy bar lasts\n"
@@ -65,24 +84,28 @@ bool PrintHelp(cCommandLine&, std::ostream& out) {
 
 } // namespace
 
+// A mistake ends the program with the reason and a pointer to the help.
+bool cCommandLine::Refuse(std::ostream& err, const std::string& sReason) {
+    err << kProgram << ": " << sReason << "\nTry '" << kProgram
+        << " --help' for more information.\n";
+    iExitStatus = kUsageError;
+    return false;
+}
+
 bool cCommandLine::Parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
     for (int i = 1; i < argc; ++i) {
-        const char* sArgument = argv[i];
+        const std::string sArgument = argv[i];
         const cOption* pFound = nullptr;
         for (const cOption& option : kOptions)
-            if (std::strcmp(sArgument, option.sName) == 0)
+            if (sArgument == option.sName)
                 pFound = &option;
-        if (!pFound) {
-            err << kProgram << ": "
-                << (sArgument[0] == '-' ? "unknown option" : "unexpected argument") << " '"
-                << sArgument << "'\nTry '" << kProgram << " --help' for more information.\n";
-            iExitStatus = kUsageError;
+        if (!pFound)
+            return Refuse(err,
+                          (sArgument[0] == '-' ? "unknown option '" : "unexpected argument '") +
+                              sArgument + "'");
+        const char* sValue = pFound->sValue && i + 1 < argc ? argv[++i] : "";
+        if (!pFound->Apply(*this, sValue, out, err))
             return false;
-        }
-        if (!pFound->Apply(*this, out)) {
-            iExitStatus = 0;
-            return false;
-        }
     }
     return true;
 }

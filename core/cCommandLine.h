@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 // What the player asks for on the command line. It is read before Allegro starts, so that a
 // question (--help, --version) or a mistyped option is answered on the terminal and never opens a
@@ -11,6 +12,10 @@ public:
     // when the program is to end at once with iExitStatus: 0 after an answer on out, 2 after a
     // mistake reported on err.
     bool Parse(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+    // Ends the program with status 2 after telling err what is wrong; returns false.
+    bool Refuse(std::ostream& err, const std::string& sReason);
 
     int iExitStatus = 0;
+    // Screen pixels per game pixel asked for with --scale; 0 when not asked.
+    int iScale = 0;
 };

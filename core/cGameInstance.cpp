@@ -47,6 +47,33 @@ int ScoreOf(const std::string& sText) {
     return static_cast<int>(std::clamp<long>(lScore, INT_MIN, INT_MAX));
 }
 
+// Screen pixels per game pixel: as asked on the command line, else as the setting "scale" in the
+// [zenith-guard] section of allegro.cfg, else the largest whole number whose window fits the
+// desktop.
+int ChooseScale(int iAsked, int iWidth, int iHeight) {
+    if (iAsked > 0)
+        return iAsked;
+    const int iSetting = get_config_int("zenith-guard", "scale", 0);
+    if (iSetting > 0)
+        return std::min(iSetting, kMaxScale);
+    int iDesktopWidth = 0;
+    int iDesktopHeight = 0;
+    if (get_desktop_resolution(&iDesktopWidth, &iDesktopHeight) != 0)
+        return 1;
+    return std::clamp(std::min(iDesktopWidth / iWidth, iDesktopHeight / iHeight), 1, kMaxScale);
+}
+
+// Every row of the two bitmaps of one size and depth is the same.
+bool SameRows(BITMAP* pA, BITMAP* pB) {
+    const std::size_t iRowBytes = pA->w * ((bitmap_color_depth(pA) + 7) / 8);
+    bool bSame = true;
+    for (int y = 0; y < pA->h && bSame; ++y)
+        bSame =
+            std::memcmp(pA->line[y], reinterpret_cast<void*>(bmp_read_line(pB, y)), iRowBytes) == 0;
+    bmp_unwrite_line(pB);
+    return bSame;
+}
+
 } // namespace
 
 cGameInstance::cGameInstance()
@@ -92,13 +119,20 @@ int cGameInstance::InitSystem(int iWidth, int iHeight) {
         allegro_message("Error installing sound drivers.");
 
     set_color_depth(16);
-    if (set_gfx_mode(GFX_AUTODETECT, iWidth, iHeight, 0, 0) != 0) {
-        Shutdown();
-        allegro_message("Could not set the graphics mode.");
-        return 0;
+    iFieldWidth = iWidth;
+    iFieldHeight = iHeight;
+    iScale = ChooseScale(iScale, iWidth, iHeight);
+    // A window too large for this screen falls back to the game's own size.
+    if (set_gfx_mode(GFX_AUTODETECT, iWidth * iScale, iHeight * iScale, 0, 0) != 0) {
+        iScale = 1;
+        if (set_gfx_mode(GFX_AUTODETECT, iWidth, iHeight, 0, 0) != 0) {
+            Shutdown();
+            allegro_message("Could not set the graphics mode.");
+            return 0;
+        }
     }
     srand(time(nullptr));
-    pBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+    pBuffer = create_bitmap(iWidth, iHeight);
 
     pBitmaps = new cBitmapDatabase;
     pPlayer = new cPlayer;
@@ -144,14 +178,15 @@ void cGameInstance::InitGame() {
         int iRed, iGreen, iBlue;
         tWindowProc pProc;
     };
+    const int W = iFieldWidth;
+    const int H = iFieldHeight;
     const cWindowRow aWindows[] = {
-        {WND_ENERGYBAR, 10, SCREEN_H - 20, 100, 20, 100, 0, 0, EnergyBarProc},
+        {WND_ENERGYBAR, 10, H - 20, 100, 20, 100, 0, 0, EnergyBarProc},
         {WND_SCORE, 10, 10, 110, 40, 100, 0, 0, ScoreProc},
-        {WND_MAINMENU, SCREEN_W / 2 - 150, SCREEN_H / 2 - 100, 300, 100, 255, 255, 255, MainProc},
-        {WND_HOF, SCREEN_W / 2 - 150, SCREEN_H / 2 - 100, 300, 200, 255, 255, 255, HallOfFameProc},
-        {WND_HOFENTER, SCREEN_W / 2 - 200, SCREEN_H / 2 - 100, 400, 100, 255, 255, 255,
-         HallOfFameEnterProc},
-        {WND_POWERUP, SCREEN_W - 190, 10, 190, 40, 100, 0, 0, PowerupProc},
+        {WND_MAINMENU, W / 2 - 150, H / 2 - 100, 300, 100, 255, 255, 255, MainProc},
+        {WND_HOF, W / 2 - 150, H / 2 - 100, 300, 200, 255, 255, 255, HallOfFameProc},
+        {WND_HOFENTER, W / 2 - 200, H / 2 - 100, 400, 100, 255, 255, 255, HallOfFameEnterProc},
+        {WND_POWERUP, W - 190, 10, 190, 40, 100, 0, 0, PowerupProc},
     };
     for (const cWindowRow& row : aWindows) {
         cMenuWindow* pWindow = new cMenuWindow;
@@ -165,7 +200,7 @@ void cGameInstance::InitGame() {
     pGui->SetActiveWindows({WND_MAINMENU});
 
     Rules.fShipSpeed = 5.0f;
-    Rules.fFieldWidth = static_cast<float>(SCREEN_W);
+    Rules.fFieldWidth = static_cast<float>(iFieldWidth);
     Rules.iFireDelay = 8;
     Rules.iBulletSpeed = 4;
     Rules.fRechargeRate = 1.0f;
@@ -191,7 +226,7 @@ void cGameInstance::NewGame() {
     if (!GetObject(pPlayer->GetAvatarID())) {
         cPlayerShip* pShip = new cPlayerShip;
         pShip->SetBitmap(1);
-        pShip->SetPosition(cVector(SCREEN_W / 2, SCREEN_H - 94, 0));
+        pShip->SetPosition(cVector(iFieldWidth / 2, iFieldHeight - 94, 0));
         SetPlayerAvatar(AddObject(pShip));
     }
     if (cPlayerShip* pShip = dynamic_cast<cPlayerShip*>(GetObject(pPlayer->GetAvatarID())))
@@ -330,25 +365,27 @@ void cGameInstance::DoFrame() {
         ShowFrame();
 }
 
+// Shown pixel for pixel, the screen itself holds the frame last shown; a scaled screen does not,
+// so then a copy of that frame is kept.
 bool cGameInstance::FrameChanged() {
-    if (!pShown) {
+    if (iScale == 1)
+        return !SameRows(pBuffer, screen);
+    if (pShown && SameRows(pBuffer, pShown))
+        return false;
+    if (!pShown)
         pShown = create_bitmap(pBuffer->w, pBuffer->h);
-    } else {
-        const std::size_t iRowBytes = pBuffer->w * ((bitmap_color_depth(pBuffer) + 7) / 8);
-        int y = 0;
-        while (y < pBuffer->h && std::memcmp(pBuffer->line[y], pShown->line[y], iRowBytes) == 0)
-            ++y;
-        if (y == pBuffer->h)
-            return false;
-    }
     blit(pBuffer, pShown, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
     return true;
 }
 
-// A plain copy, pixel for pixel: nothing draws the mask colour into the buffer, so a masked copy
-// would show the same picture at several times the cost.
+// A plain copy, every game pixel as a square of iScale screen pixels: nothing draws the mask
+// colour into the buffer, so a masked copy would show the same picture at several times the cost.
 void cGameInstance::ShowFrame() {
-    blit(pBuffer, screen, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
+    if (iScale == 1)
+        blit(pBuffer, screen, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
+    else
+        stretch_blit(pBuffer, screen, 0, 0, pBuffer->w, pBuffer->h, 0, 0, pBuffer->w * iScale,
+                     pBuffer->h * iScale);
 }
 
 void cGameInstance::DeleteObjects() {

@@ -25,6 +25,9 @@ const int WND_HOFENTER = 3;
 const int WND_HOF = 4;
 const int WND_POWERUP = 5;
 
+// The largest enlargement of the window: each game pixel shown as 8 by 8 screen pixels.
+const int kMaxScale = 8;
+
 // The one game: owns the objects in play, the screen buffer, the media tables and the window
 // system, and runs the logic step and the frame of the main loop.
 class cGameInstance {
@@ -55,6 +58,8 @@ public:
     void Update();
     void DoInput();
     void DoFrame();
+    // Copies the finished frame in pBuffer to the screen, enlarged by iScale.
+    void ShowFrame();
     void DeleteObjects();
 
     // The object joins the game at the next playing step; returns the id it was given.
@@ -81,7 +86,13 @@ public:
     cGameRules Rules;
     int iNextId = 1;
     BITMAP* pBuffer = nullptr;
-    // The last frame copied to the screen, or null before the first.
+    // The play field, in game pixels: its geometry stays that of the size the game was started at,
+    // however large the window shows it.
+    int iFieldWidth = 640;
+    int iFieldHeight = 480;
+    // Screen pixels per game pixel, each way; InitSystem chooses when it is 0.
+    int iScale = 1;
+    // With a scaled window, the last frame shown, kept to tell whether the next one differs.
     BITMAP* pShown = nullptr;
     int iLastMoveTime = 0;
     int iLastWaveTime = 0;
@@ -105,8 +116,6 @@ private:
     void Purge();
     // Whether the buffer differs from the frame on the screen; if so it is remembered as shown.
     bool FrameChanged();
-    // Copies the finished frame to the screen.
-    void ShowFrame();
 
     // The objects in play by their exact class, each list in the order of vObjects: a search for
     // one class never walks the objects of the others.

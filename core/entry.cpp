@@ -8,6 +8,6 @@ int main(int argc, char* argv[]) {
     cCommandLine commandLine;
     if (!commandLine.Parse(argc, argv, std::cout, std::cerr))
         return commandLine.iExitStatus;
-    return GameMain();
+    return GameMain(commandLine.iScale);
 }
 END_OF_MAIN()

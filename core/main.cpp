@@ -60,17 +60,21 @@ bool IntroOver(int iStart) {
     return iTime - iStart > kIntroTicks || key[KEY_ESC] || bCloseRequested;
 }
 
+// Drawn into the frame buffer, so that a scaled window shows it enlarged like the game.
 void Intro(cGameInstance* pGame) {
-    draw_sprite(screen, pGame->pBitmaps->GetBitmap(8), 0, 0);
-    draw_sprite(screen, pGame->pBitmaps->GetBitmap(7), 0, SCREEN_H - 128);
-    draw_sprite(screen, pGame->pBitmaps->GetBitmap(12), SCREEN_W - 160, SCREEN_H - 80);
+    BITMAP* pFrame = pGame->pBuffer;
+    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(8), 0, 0);
+    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(7), 0, pFrame->h - 128);
+    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(12), pFrame->w - 160, pFrame->h - 80);
+    pGame->ShowFrame();
     const int iStart = iTime;
     while (!IntroOver(iStart))
         WaitForTick();
 }
 
-int GameMain() {
+int GameMain(int iScale) {
     cGameInstance game;
+    game.iScale = iScale;
     if (!game.InitSystem(640, 480))
         return EXIT_FAILURE;
 
@@ -86,7 +90,7 @@ int GameMain() {
         RunPass(game);
 
     // A closed window ends the program at once; a quit from the menu rolls the credits first.
-    if (gfx_driver && SCREEN_W == 640 && !bCloseRequested)
+    if (gfx_driver && !bCloseRequested)
         Credits(&game);
     return EXIT_SUCCESS;
 }

@@ -44,5 +44,6 @@ template <class tGame> void RunPass(tGame& game) {
     game.DoFrame();
 }
 
-// Runs the whole program; the result is the process's exit status.
-int GameMain();
+// Runs the whole program in a window iScale times the game's size (0: as the setting or the desktop
+// allows); the result is the process's exit status.
+int GameMain(int iScale);

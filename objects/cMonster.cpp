@@ -34,7 +34,7 @@ void cMonster::OnUpdate(int iTicks, cGameInstance* pGame) {
     MaybeDropPie(pGame);
     if (pGame->DoCollide(this, typeid(cPlayerShip).name()))
         pGame->GameOver();
-    if (vPosition.y > SCREEN_H) {
+    if (vPosition.y > pGame->iFieldHeight) {
         Delete();
         pGame->GameOver();
     }

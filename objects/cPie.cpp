@@ -23,7 +23,7 @@ void cPie::OnUpdate(int, cGameInstance* pGame) {
     }
     vVelocity += cVector(0, kGravity, 0);
     vPosition += vVelocity;
-    if (vPosition.y > SCREEN_H)
+    if (vPosition.y > pGame->iFieldHeight)
         Delete();
 }
 

@@ -95,8 +95,8 @@ void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
     // From where the ship stood before this step's move.
     const float fShipX = ship.GetPosition().x;
     pBullet->SetVelocity(cVector(0, static_cast<float>(-rules.iBulletSpeed), 0));
-    pBullet->SetPosition(
-        cVector(fShipX - iWidth / 2, static_cast<float>(SCREEN_H - (iHeight + kBulletLift)), 0));
+    pBullet->SetPosition(cVector(
+        fShipX - iWidth / 2, static_cast<float>(pGame->iFieldHeight - (iHeight + kBulletLift)), 0));
     pGame->AddObject(pBullet);
     pGame->pSounds->PlaySound(kShotSound);
     iEnergy -= rules.iShotCost;

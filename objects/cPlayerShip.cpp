@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/cGameInstance.h"
+
 void cPlayerShip::Reset() {
     iSupercharger = 0;
     iSuperspeed = 0;
@@ -35,5 +37,5 @@ bool cPlayerShip::OnCollide(cGameObject* pOther, cGameInstance* pGame) {
     const int iHalf = iWidth / 2;
     const cVector vOther = pOther->GetPosition();
     return vOther.x > vPosition.x - iHalf && vOther.x < vPosition.x + iHalf &&
-           vOther.y > SCREEN_H - iHeight;
+           vOther.y > pGame->iFieldHeight - iHeight;
 }

@@ -38,7 +38,7 @@ void cPowerup::Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)()) {
     }
     vVelocity += cVector(0, kGravity, 0);
     vPosition += vVelocity;
-    if (vPosition.y > SCREEN_H)
+    if (vPosition.y > pGame->iFieldHeight)
         Delete();
 }
 

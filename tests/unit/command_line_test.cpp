@@ -23,6 +23,10 @@ const cCase kCases[] = {
     {{"--version"}, false, 0, "zenith-guard " ZENITH_VERSION "\n", ""},
     {{"--helpme"}, false, 2, "", "zenith-guard: unknown option '--helpme'\n"},
     {{"level3"}, false, 2, "", "unexpected argument 'level3'"},
+    {{"--scale", "3"}, true, 0, "", ""},
+    {{"--scale", "9"}, false, 2, "", "--scale needs a whole number from 1 to 8, not '9'"},
+    {{"--scale", "2x"}, false, 2, "", "not '2x'"},
+    {{"--scale"}, false, 2, "", "not ''"},
 };
 
 TEST(CommandLine, AnswersOrStartsAsAsked) {
@@ -36,6 +40,7 @@ TEST(CommandLine, AnswersOrStartsAsAsked) {
         const std::string sCase = vArgv.size() > 1 ? vArgv[1] : "(none)";
         EXPECT_EQ(bStart, c.bStart) << sCase;
         EXPECT_EQ(line.iExitStatus, c.iExitStatus) << sCase;
+        EXPECT_EQ(line.iScale, c.bStart && vArgv.size() > 2 ? 3 : 0) << sCase;
         EXPECT_EQ(out.str().empty(), c.sOut.empty()) << sCase << ": " << out.str();
         EXPECT_NE(out.str().find(c.sOut), std::string::npos) << sCase << ": " << out.str();
         EXPECT_EQ(err.str().empty(), *c.sErr == '\0') << sCase << ": " << err.str();

@@ -32,21 +32,24 @@ class cMaskSquare : public cGameObject {
 
 } // namespace
 
-// The screen shows the frame pixel for pixel, even the mask colour; a frame like the one already
-// on the screen is not copied again.
-TEST_F(cGameTest, AFrameReachesTheScreenWholeAndOnlyWhenItChanged) {
-    game.pBuffer = create_bitmap(SCREEN_W, SCREEN_H);
+// The screen shows the frame pixel for pixel, even the mask colour, or enlarged with every pixel a
+// square. Compared with the screen, a frame that the screen lost is shown again; scaled, a frame
+// like the last one shown is not copied again.
+TEST_F(cGameTest, AFrameReachesTheScreenWholeAndEnlarged) {
+    game.pBuffer = create_bitmap(640, 480);
     Join(new cMaskSquare, 0, 0);
-    clear_to_color(screen, makecol(0, 0, 255));
-    game.DoFrame();
-    EXPECT_EQ(DifferentPixels(screen, game.pBuffer), 0);
-
-    putpixel(screen, 600, 20, makecol(0, 255, 0));
-    game.DoFrame();
-    EXPECT_EQ(getpixel(screen, 600, 20), makecol(0, 255, 0)) << "copied again unchanged";
-    pShip->SetPosition(pShip->GetPosition() + cVector(1, 0, 0));
-    game.DoFrame();
-    EXPECT_EQ(DifferentPixels(screen, game.pBuffer), 0);
+    for (int iScale : {1, 2})
+        for (bool bAgain : {false, true}) {
+            game.iScale = iScale;
+            clear_to_color(screen, makecol(0, 0, 255));
+            game.DoFrame();
+            int iWrong = 0;
+            for (int y = 0; y < 480; ++y)
+                for (int x = 0; x < 640; ++x)
+                    iWrong +=
+                        getpixel(screen, x, y) != getpixel(game.pBuffer, x / iScale, y / iScale);
+            EXPECT_EQ(iWrong == 0, iScale == 1 || !bAgain) << "scale " << iScale;
+        }
 }
 
 // Coordinates become pixels by truncation toward zero; whether the halves of the sprite come off
