@@ -1,17 +1,15 @@
 #include "support/GameTest.h"
 
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 
-#include "gui/EnergyBarProc.h"
 #include "media/cBitmapDatabase.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
 #include "objects/cPlayer.h"
 
 std::vector<int> cGameTest::vSounds;
-int cGameTest::iEnergySent = -1;
-int cGameTest::iCapSent = -1;
+std::map<int, std::pair<int, int>> cGameTest::mSent;
 
 namespace {
 
@@ -27,13 +25,17 @@ void RecordVoice(int, const SAMPLE* pSample) {
             cGameTest::vSounds.push_back(i);
 }
 
-// Notes what the energy bar is sent and lets it draw as ever.
-int RecordEnergyProc(cMenuWindow& window, int iMsg, void* a, void* b) {
-    if (iMsg == MSG_SETDATA) {
-        cGameTest::iEnergySent = MsgInt(a);
-        cGameTest::iCapSent = MsgInt(b);
-    }
-    return EnergyBarProc(window, iMsg, a, b);
+tWindowProc aProcs[6];
+
+int RecordProc(cMenuWindow& window, int iMsg, void* a, void* b) {
+    if (iMsg == MSG_SETDATA)
+        cGameTest::mSent[window.Id()] = {MsgInt(a), MsgInt(b)};
+    return aProcs[window.Id()](window, iMsg, a, b);
+}
+
+void ReleaseKeys() {
+    for (int iKey : {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_SPACE, KEY_ESC})
+        key[iKey] = 0;
 }
 
 } // namespace
@@ -41,26 +43,21 @@ int RecordEnergyProc(cMenuWindow& window, int iMsg, void* a, void* b) {
 void cGameTest::SetUp() {
     cAllegroTest::SetUp();
     ASSERT_FALSE(HasFatalFailure());
-    sOldFolder = std::filesystem::current_path();
     char sTemplate[] = "/tmp/zenith-game-XXXXXX";
     ASSERT_NE(mkdtemp(sTemplate), nullptr);
     sFolder = sTemplate;
     std::filesystem::current_path(sFolder);
-
-    // The procedures throttle keys by the clock and remember it between tests: every test starts
-    // well after the last one.
-    static int iClock = 1000000;
-    iClock += 1000000;
-    iTime = iClock;
+    // The procedures throttle keys by the clock: every test starts well after the last key.
+    iTime = iTime + 1000000;
     clear_keybuf();
     ReleaseKeys();
+    vSounds.clear();
+    mSent.clear();
 
     game.pSpriteData = load_datafile(GAME_DATA_DIR "/sprites.dat");
     ASSERT_NE(game.pSpriteData, nullptr);
     game.pBitmaps = new cBitmapDatabase;
     game.pBitmaps->BuildBitmaps(game.pSpriteData);
-    for (int iId : {1, 2, 3, 4, 5, 9, 10, 11})
-        ASSERT_NE(Sprite(iId), nullptr) << "sprite " << iId;
     game.pSounds = new cSoundDatabase;
     for (int i = 0; i < 3; ++i) {
         game.pSounds->vSounds.push_back(new cSound);
@@ -81,7 +78,10 @@ void cGameTest::SetUp() {
     game.pGui = new cGuiSystem;
     ASSERT_TRUE(game.pGui->LoadElements(GAME_DATA_DIR "/gui.dat"));
     game.InitGame();
-    game.pGui->GetWindow(WND_ENERGYBAR)->pProc = RecordEnergyProc;
+    for (cMenuWindow* pWindow : game.pGui->vWindows) {
+        aProcs[pWindow->Id()] = pWindow->pProc;
+        pWindow->pProc = RecordProc;
+    }
     pShip = dynamic_cast<cPlayerShip*>(game.GetObject(game.pPlayer->GetAvatarID()));
     ASSERT_NE(pShip, nullptr);
 }
@@ -94,25 +94,13 @@ void cGameTest::TearDown() {
             destroy_sample(pSample);
         }
         digi_driver = pRealDriver;
-        pRealDriver = nullptr;
     }
-    if (!sFolder.empty()) {
-        std::filesystem::current_path(sOldFolder);
-        std::filesystem::remove_all(sFolder);
-    }
-}
-
-void cGameTest::ReleaseKeys() {
-    for (int iKey : {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_SPACE, KEY_ESC})
-        key[iKey] = 0;
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(sFolder);
 }
 
 int cGameTest::Music() const {
     return game.pMidis->pCurrent ? game.pMidis->pCurrent->GetID() : 0;
-}
-
-BITMAP* cGameTest::Sprite(int iId) const {
-    return game.pBitmaps->GetBitmap(iId);
 }
 
 void cGameTest::Press(int iWindow, int iKey, int iTicks) {

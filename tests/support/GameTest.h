@@ -1,38 +1,36 @@
 #pragma once
 
-#include <filesystem>
+#include <map>
 #include <string>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "core/cGameInstance.h"
 #include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
+#include "media/cBitmapDatabase.h"
 #include "objects/cPlayerShip.h"
 #include "support/AllegroTest.h"
 
-// The game as InitGame builds it - its real windows, sprites and rules, paused under the menu with
-// the ship at its start - but without InitSystem: the sounds are silent samples whose playing is
-// recorded, and the music table holds silent pieces 1 to 5 that still tell which one was started
-// last. Each test runs in a fresh folder of its own, where the hall of fame is read and written,
-// and the clocks move only when the test moves them.
+// The game as InitGame builds it, paused under the menu with the ship at its start, but without
+// InitSystem: the sounds are silent samples whose playing is recorded, the music table holds silent
+// pieces 1 to 5 that still tell which one was started last, and what the windows are sent is noted.
+// Each test runs in a fresh folder of its own, and the clocks move only when the test moves them.
 class cGameTest : public cAllegroTest {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    static void ReleaseKeys();
     // The id of the music started last, or 0 when none plays.
     int Music() const;
-    BITMAP* Sprite(int iId) const;
-
-    // Lets iTicks hundredths of a second pass, holds the key and sends the window a key message.
-    void Press(int iWindow, int iKey, int iTicks);
+    BITMAP* Sprite(int iId) const { return game.pBitmaps->GetBitmap(iId); }
+    // Lets iTicks hundredths pass, holds the key and sends the window a key message with its value.
+    void Press(int iWindow, int iKey, int iTicks = 15);
     // Writes a hall of fame with the given entries, in the shape the game saves.
     static void WriteHOF(const std::string& sEntries);
-
-    // Adds the object and puts it in play at once, as the merge of the next playing step would.
+    // Puts the object in play at once, as the merge of the next playing step would.
     template <class tObject> tObject* Join(tObject* pObject, float x, float y) {
         pObject->SetPosition(cVector(x, y, 0));
         game.AddObject(pObject);
@@ -56,13 +54,11 @@ protected:
 
     cGameInstance game;
     cPlayerShip* pShip = nullptr;
-    std::filesystem::path sOldFolder;
     std::string sFolder;
 
 public:
-    static std::vector<int> vSounds; // ids, in the order played
-    static int iEnergySent;
-    static int iCapSent;
+    static std::vector<int> vSounds;                 // ids, in the order played
+    static std::map<int, std::pair<int, int>> mSent; // the last MSG_SETDATA of each window
 };
 
 // The same game, playing.

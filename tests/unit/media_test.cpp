@@ -1,3 +1,4 @@
+#include <set>
 #include <string>
 
 #include "media/cBitmapDatabase.h"
@@ -7,32 +8,37 @@
 
 namespace {
 
-DATAFILE* LoadTestData(const char* sName) {
-    DATAFILE* pData = load_datafile((std::string(TEST_DATA_DIR) + "/" + sName).c_str());
-    EXPECT_NE(pData, nullptr) << sName;
+DATAFILE* Load(const std::string& sPath) {
+    DATAFILE* pData = load_datafile(sPath.c_str());
+    EXPECT_NE(pData, nullptr) << sPath;
     return pData;
+}
+
+// The ids of the objects of one of the game's data files, each checked to be of the type.
+std::multiset<int> Ids(const char* sName, int iType, int iProperty) {
+    DATAFILE* pData = Load(GAME_DATA_DIR "/" + std::string(sName));
+    std::multiset<int> vIds;
+    for (DATAFILE* pObject = pData; pObject && pObject->type != DAT_END; ++pObject) {
+        EXPECT_EQ(pObject->type, iType) << sName;
+        vIds.insert(std::atoi(get_datafile_property(pObject, iProperty)));
+    }
+    unload_datafile(pData);
+    return vIds;
 }
 
 class cMediaTest : public cAllegroTest {};
 
 } // namespace
 
-TEST_F(cMediaTest, BitmapIdsReadLikeAtoiAndTheFirstMatchWins) {
-    DATAFILE* pData = LoadTestData("bitmaps.dat");
+// Ids read like atoi (" 12abc", "12", none, "-3", "x5") and the first of equal ids wins.
+TEST_F(cMediaTest, BitmapsAreFoundByTheirIdsInFileOrder) {
+    DATAFILE* pData = Load(TEST_DATA_DIR "/bitmaps.dat");
     cBitmapDatabase bitmaps;
     bitmaps.BuildBitmaps(pData);
-
-    // " 12abc", "12", no property, "-3", "x5"
     ASSERT_EQ(bitmaps.vBitmaps.size(), 5u);
-    const int aExpected[] = {12, 12, 0, -3, 0};
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(bitmaps.vBitmaps[i]->Id(), aExpected[i]) << "object " << i;
-
-    BITMAP* pTwelve = bitmaps.GetBitmap(12);
-    ASSERT_NE(pTwelve, nullptr);
-    EXPECT_EQ(pTwelve, bitmaps.vBitmaps[0]->Data());
-    EXPECT_EQ(pTwelve->w, 150);
-    EXPECT_EQ(getpixel(pTwelve, 0, 0), makecol(255, 0, 0));
+    for (auto [i, iId] : {std::pair{0, 12}, {1, 12}, {2, 0}, {3, -3}, {4, 0}})
+        EXPECT_EQ(bitmaps.vBitmaps[i]->Id(), iId) << "object " << i;
+    EXPECT_EQ(bitmaps.GetBitmap(12)->w, 150);
     EXPECT_EQ(bitmaps.GetBitmap(0), bitmaps.vBitmaps[2]->Data());
     EXPECT_EQ(bitmaps.GetBitmap(-3), bitmaps.vBitmaps[3]->Data());
     EXPECT_EQ(bitmaps.GetBitmap(5), nullptr);
@@ -40,57 +46,49 @@ TEST_F(cMediaTest, BitmapIdsReadLikeAtoiAndTheFirstMatchWins) {
     for (DATAFILE* pObject = pData; pObject->type != DAT_END; ++pObject)
         pObject->dat = nullptr;
     unload_datafile(pData);
+
+    cBitmapDatabase none;
+    none.BuildBitmaps(Load(TEST_DATA_DIR "/empty.dat"));
+    EXPECT_TRUE(none.vBitmaps.empty() && none.GetBitmap(0) == nullptr);
 }
 
-TEST_F(cMediaTest, AFileWithoutObjectsGivesEmptyTablesThatMissEveryLookup) {
-    DATAFILE* pBitmapData = LoadTestData("empty.dat");
-    ASSERT_EQ(pBitmapData[0].type, DAT_END);
-    cBitmapDatabase bitmaps;
-    bitmaps.BuildBitmaps(pBitmapData);
-    EXPECT_TRUE(bitmaps.vBitmaps.empty());
-    EXPECT_EQ(bitmaps.GetBitmap(0), nullptr);
-    unload_datafile(pBitmapData);
-
+// Samples play at full volume; of two pieces of music with one id the later plays, and stopping
+// twice is harmless. Ids that are not there play nothing.
+TEST_F(cMediaTest, SoundsAndMusicPlayByTheirIds) {
     cSoundDatabase sounds;
-    sounds.BuildSounds(LoadTestData("empty.dat"));
-    EXPECT_TRUE(sounds.vSounds.empty());
-    sounds.PlaySound(0);
-
-    cMidiDatabase midis;
-    midis.BuildMidis(LoadTestData("empty.dat"));
-    EXPECT_TRUE(midis.vMidis.empty());
-    midis.PlayMidi(0);
-    EXPECT_EQ(midis.pCurrent, nullptr);
-}
-
-TEST_F(cMediaTest, SoundsKeepFileOrderAndUnknownIdsPlayNothing) {
-    cSoundDatabase sounds;
-    sounds.BuildSounds(LoadTestData("sounds.dat"));
+    sounds.BuildSounds(Load(TEST_DATA_DIR "/sounds.dat"));
     ASSERT_EQ(sounds.vSounds.size(), 2u);
-    EXPECT_EQ(sounds.vSounds[0]->GetID(), 2);
-    EXPECT_EQ(sounds.vSounds[1]->GetID(), 2);
+    EXPECT_EQ(sounds.vSounds[0]->GetID() + sounds.vSounds[1]->GetID(), 4);
     EXPECT_NE(sounds.vSounds[0]->pSample, sounds.vSounds[1]->pSample);
     EXPECT_EQ(sounds.iVolume, 128);
     sounds.PlaySound(2);
     sounds.PlaySound(9);
-}
 
-TEST_F(cMediaTest, OfTwoPiecesWithOneIdTheLaterStaysCurrentAndStoppingIsHarmless) {
     cMidiDatabase midis;
-    midis.BuildMidis(LoadTestData("music.dat"));
+    midis.BuildMidis(Load(TEST_DATA_DIR "/music.dat"));
     ASSERT_EQ(midis.vMidis.size(), 3u);
-    EXPECT_EQ(midis.vMidis[1]->GetID(), 7);
     midis.StopPlaying();
-
-    midis.PlayMidi(5);
-    EXPECT_EQ(midis.pCurrent, midis.vMidis[2]);
-    midis.PlayMidi(7);
-    EXPECT_EQ(midis.pCurrent, midis.vMidis[1]);
-    midis.PlayMidi(6);
-    EXPECT_EQ(midis.pCurrent, nullptr);
-    midis.PlayMidi(7);
+    for (auto [iId, iCurrent] : {std::pair{5, 2}, {7, 1}, {6, -1}, {5, 2}}) {
+        midis.PlayMidi(iId);
+        EXPECT_EQ(midis.pCurrent, iCurrent < 0 ? nullptr : midis.vMidis[iCurrent]) << iId;
+    }
     for (int i = 0; i < 2; ++i) {
         midis.StopPlaying();
         EXPECT_EQ(midis.pCurrent, nullptr);
     }
+    cSoundDatabase noSounds;
+    noSounds.BuildSounds(Load(TEST_DATA_DIR "/empty.dat"));
+    noSounds.PlaySound(0);
+    EXPECT_TRUE(noSounds.vSounds.empty());
+}
+
+// What the build packs from assets/: every id the game asks for, and the eight frame pieces.
+TEST_F(cMediaTest, TheGamesDataFilesHoldEveryIdItAsksFor) {
+    EXPECT_EQ(Ids("sprites.dat", DAT_BITMAP, DAT_ID('B', 'M', 'P', 'I')),
+              (std::multiset<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12}));
+    EXPECT_EQ(Ids("samples.dat", DAT_SAMPLE, DAT_ID('S', 'M', 'I', 'D')),
+              (std::multiset<int>{0, 1, 2}));
+    EXPECT_EQ(Ids("midi.dat", DAT_MIDI, DAT_ID('M', 'D', 'I', 'D')),
+              (std::multiset<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(Ids("gui.dat", DAT_BITMAP, DAT_ID('N', 'A', 'M', 'E')).size(), 8u);
 }

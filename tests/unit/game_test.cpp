@@ -1,0 +1,222 @@
+#include <climits>
+
+#include "objects/cMonster.h"
+#include "support/GameTest.h"
+
+namespace {
+
+// An object of the field that counts its destructions.
+class cCounted : public cGameObject {
+public:
+    ~cCounted() override { ++iDestroyed; }
+    static inline int iDestroyed = 0;
+};
+
+// A monster to a dynamic cast, but not by its exact class.
+class cMonsterLike : public cMonster {};
+
+const char* const sMonster = typeid(cMonster).name();
+
+std::string Entries(int iCount, int iFirstScore, int iStep) {
+    std::string sEntries;
+    for (int i = 0; i < iCount; ++i)
+        sEntries += " <entry name = \"P" + std::to_string(i) + "\" score = \"" +
+                    std::to_string(iFirstScore + i * iStep) + "\" />\n";
+    return sEntries;
+}
+
+} // namespace
+
+TEST_F(cGameTest, ANewGameLeavesTheShipAlonePausedUnderTheMenu) {
+    cCounted::iDestroyed = 0;
+    Join(new cCounted, 0, 0);
+    game.AddObject(new cCounted);
+    game.iCurrentScore = 9;
+    game.iMonstersSpawned = 400;
+    pShip->AddSuperspeed();
+    game.pGui->SetActiveWindows({WND_HOF});
+    game.Play();
+    game.NewGame();
+    EXPECT_EQ(cCounted::iDestroyed, 2) << "objects in play and waiting alike";
+    EXPECT_EQ(game.vObjects, std::vector<cGameObject*>{pShip});
+    EXPECT_TRUE(game.vNewObjects.empty() && game.Running() && !game.IsPlaying());
+    EXPECT_EQ(pShip->GetPosition().x, 320);
+    EXPECT_EQ(pShip->GetPosition().y, 386);
+    EXPECT_TRUE(game.GetScore() == 0 && game.iCurrentLevel == 1 && pShip->SS() == 0);
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+    EXPECT_EQ(mSent.at(WND_SCORE), std::make_pair(0, 1)) << "the panel learns of the new game";
+    EXPECT_EQ(mSent.at(WND_MAINMENU).first, 0) << "a game not yet played is not to be resumed";
+    EXPECT_EQ(Music(), 4);
+    {
+        cGameInstance other;
+        other.AddObject(new cCounted);
+    }
+    EXPECT_EQ(cCounted::iDestroyed, 3) << "a game destroys the objects still waiting to join";
+}
+
+TEST_F(cGameTest, ObjectsJoinAtTheNextPlayingStepAndLeaveAtThePurge) {
+    cCounted::iDestroyed = 0;
+    std::vector<cGameObject*> vAdded;
+    const int iFirstId = game.iNextId;
+    for (int i = 0; i < 4; ++i) {
+        vAdded.push_back(new cCounted);
+        EXPECT_EQ(game.AddObject(vAdded.back()), iFirstId + i);
+    }
+    game.Update();
+    EXPECT_EQ(game.GetObject(iFirstId), nullptr) << "a paused game merges nothing";
+    game.Play();
+    game.Update();
+    EXPECT_EQ(game.GetObject(iFirstId + 3), vAdded[3]);
+    vAdded[1]->Delete();
+    vAdded[2]->Delete();
+    EXPECT_EQ(game.GetObject(iFirstId + 1), vAdded[1]) << "marked, not yet purged";
+    game.Update();
+    EXPECT_EQ(cCounted::iDestroyed, 2);
+    EXPECT_EQ(game.vObjects, (std::vector<cGameObject*>{pShip, vAdded[0], vAdded[3]}));
+}
+
+TEST_F(cGameTest, CollisionsAndCountsGoByTheExactClassInListOrder) {
+    cGameObject* pProbe = Join(new cCounted, 200, 200);
+    Join(new cMonsterLike, 200, 200);
+    EXPECT_EQ(game.DoCollide(pProbe, sMonster), nullptr);
+    EXPECT_EQ(game.NumMonsters(), 0);
+    Join(new cMonster, 300, 200);
+    cMonster* pFirst = Join(new cMonster, 210, 200);
+    cMonster* pSecond = Join(new cMonster, 201, 200);
+    EXPECT_EQ(game.DoCollide(pProbe, sMonster), pFirst);
+    EXPECT_EQ(game.DoCollide(nullptr, sMonster), nullptr);
+    EXPECT_EQ(game.NumMonsters(), 3);
+    pFirst->Delete();
+    game.Play();
+    game.Update();
+    EXPECT_EQ(game.DoCollide(pProbe, sMonster), pSecond);
+    EXPECT_EQ(game.NumMonsters(), 2);
+    game.NewGame();
+    EXPECT_EQ(game.NumMonsters(), 0);
+}
+
+// Waves and monster steps come when whole seconds pass the level's period: 3 s at levels 1 and 2,
+// 2 s at 3 and 4, 1 s at 5 and 6. A wave brings a monster to each spawn point.
+TEST_F(cGameTest, LevelsFollowTheMonstersCreatedAndSetThePace) {
+    const int aFirstMonster[] = {0, 40, 100, 300, 500, 1000};
+    const int aPeriod[] = {300, 300, 200, 200, 100, 100};
+    for (int iLevel = 1; iLevel <= 6; ++iLevel) {
+        game.NewGame();
+        const int iFirst = aFirstMonster[iLevel - 1];
+        game.iMonstersSpawned = iFirst - 1;
+        EXPECT_EQ(game.GetLevel(), std::max(1, iLevel - 1));
+        game.iMonstersSpawned = iFirst;
+        EXPECT_EQ(game.GetLevel(), iLevel);
+        iTime += aPeriod[iLevel - 1] - 1;
+        game.Play();
+        game.Update();
+        EXPECT_TRUE(Added<cMonster>().empty() && game.DoMove() == 0) << "level " << iLevel;
+        iTime += 1;
+        srand(iLevel);
+        game.Update();
+        srand(iLevel);
+        ASSERT_EQ(Added<cMonster>().size(), 4u) << "level " << iLevel;
+        for (int i = 0; i < 4; ++i) {
+            const cMonster* pMonster = Added<cMonster>()[i];
+            EXPECT_EQ(pMonster->GetPosition().x, 106 + 128 * i);
+            EXPECT_EQ(pMonster->GetPosition().y + pMonster->GetPosition().z, 50);
+            EXPECT_EQ(pMonster->iBitmap, rand() % 200 < 50 ? 9 : 3);
+        }
+        EXPECT_EQ(game.iMonstersSpawned, iFirst + 4);
+        EXPECT_EQ(game.iLastWaveTime, iTime);
+        EXPECT_EQ(game.DoMove(), 60 + iLevel) << "level " << iLevel;
+    }
+    game.iMonstersSpawned = 40;
+    game.CalcLevel();
+    game.iMonstersSpawned = 100;
+    game.iCurrentScore = 0;
+    game.Kill();
+    EXPECT_EQ(game.GetScore(), 2) << "a kill scores the level as last computed";
+}
+
+TEST_F(cGameTest, EveryMonsterGetsOneStepPerPeriod) {
+    for (int i = 0; i < 5; ++i)
+        Join(new cMonster, 100, 100);
+    SetLevel(6);
+    game.iLastMoveTime = iTime - 100;
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(game.DoMove(), 66);
+    EXPECT_NE(game.iLastMoveTime, iTime) << "the period goes on until all five had their step";
+    EXPECT_EQ(game.DoMove(), 66);
+    EXPECT_EQ(game.iLastMoveTime, iTime);
+    EXPECT_EQ(game.DoMove(), 0);
+}
+
+TEST_F(cGameTest, EscapeOrASwitchAwayPausesIntoTheMenuAndTheStepGoesOn) {
+    game.iCurrentScore = 7;
+    Join(new cMonster, 0, 0);
+    game.AddObject(new cCounted);
+    key[KEY_ESC] = 1;
+    game.Play();
+    game.Update();
+    key[KEY_ESC] = 0;
+    EXPECT_FALSE(game.IsPlaying());
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
+    EXPECT_EQ(mSent.at(WND_MAINMENU).first, 1) << "the menu offers to resume";
+    EXPECT_EQ(mSent.at(WND_SCORE), std::make_pair(7, 1));
+    EXPECT_EQ(game.vObjects.size(), 3u) << "the step still merged";
+    EXPECT_NE(static_cast<cMonster*>(game.vObjects[1])->vOffset.x, 0) << "and updated";
+
+    bFocusLost = true;
+    game.Play();
+    game.Update();
+    EXPECT_FALSE(game.IsPlaying());
+    bFocusLost = true;
+    game.Update();
+    game.Play();
+    game.Update();
+    EXPECT_TRUE(game.IsPlaying()) << "a switch made while paused is forgotten";
+}
+
+// A score enters while the table has room or when it reaches the tenth; the table keeps the best
+// ten, equal scores in file order, and scores read like atoi without overflowing.
+TEST_F(cGameTest, TheHallOfFameKeepsTheBestTenAndAScoreQualifiesForIt) {
+    EXPECT_TRUE(game.LoadHOF()) << "no file";
+    const struct {
+        std::string sEntries;
+        int iScore;
+        bool bQualifies;
+    } aCases[] = {
+        {"", 0, true},
+        {Entries(9, 99, 0), 0, true},
+        {Entries(12, 0, 1), 1, false},
+        {Entries(12, 0, 1), 2, true},
+    };
+    for (const auto& Case : aCases) {
+        WriteHOF(Case.sEntries);
+        game.iCurrentScore = Case.iScore;
+        EXPECT_EQ(game.LoadHOF(), Case.bQualifies) << Case.sEntries << Case.iScore;
+    }
+    ASSERT_EQ(game.HOF.vEntries.size(), 10u);
+    EXPECT_EQ(game.HOF.vEntries[0].sName + game.HOF.vEntries[9].sName, "P11P2");
+
+    WriteHOF(
+        " <entry name = \"A\" score = \"99999999999\" />\n <entry score = \" 12abc\" />\n"
+        " <entry name = \"B\" score = \"-99999999999\" />\n <x name = \"C\" score = \"12\" />\n"
+        " <entry />\n");
+    game.LoadHOF();
+    std::string sRead;
+    for (const cHOFEntry& entry : game.HOF.vEntries)
+        sRead += entry.sName + "=" + std::to_string(entry.iScore) + " ";
+    EXPECT_EQ(sRead,
+              "A=" + std::to_string(INT_MAX) + " =12 C=12 =0 B=" + std::to_string(INT_MIN) + " ");
+}
+
+TEST_F(cGameTest, GameOverShowsTheNameEntryOnlyForAQualifyingScore) {
+    for (bool bFull : {false, true}) {
+        WriteHOF(bFull ? Entries(10, 1, 0) : "");
+        mSent.clear();
+        game.Play();
+        game.GameOver();
+        EXPECT_FALSE(game.IsPlaying());
+        EXPECT_EQ(mSent.at(WND_MAINMENU).first, 0) << "nothing left to resume";
+        EXPECT_EQ(game.pGui->vActive, std::vector<int>{bFull ? WND_HOF : WND_HOFENTER});
+        EXPECT_EQ(mSent.count(WND_HOFENTER), bFull ? 0u : 1u);
+        EXPECT_EQ(Music(), bFull ? 3 : 2);
+    }
+}

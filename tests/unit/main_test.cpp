@@ -1,0 +1,147 @@
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/Credits.h"
+#include "core/cCommandLine.h"
+#include "core/cGameInstance.h"
+#include "core/main.h"
+#include "media/cBitmapDatabase.h"
+#include "support/AllegroTest.h"
+
+namespace {
+
+// Stands in for the game instance and records the order of the calls the loop makes.
+struct cRecordingGame {
+    std::string sCalls;
+    int iQuitAtStep = -1;
+    bool bRunning = true;
+
+    void Update() {
+        sCalls += 'U';
+        bRunning = --iQuitAtStep != 0 && bRunning;
+    }
+    void DoInput() { sCalls += 'I'; }
+    void DoFrame() { sCalls += 'F'; }
+};
+
+} // namespace
+
+// Every due step runs, even after a quit, then one frame; with no step due the pass waits, here
+// until the close button wakes it, and draws nothing.
+TEST(MainLoop, RunsEveryDueStepBeforeOneFrameAndOtherwiseWaits) {
+    cRecordingGame game;
+    game.iQuitAtStep = 1;
+    iGameTimer = 3;
+    RunPass(game);
+    EXPECT_EQ(game.sCalls, "UIUIUIF");
+    EXPECT_TRUE(iGameTimer == 0 && !game.bRunning);
+    CloseButton();
+    RunPass(game);
+    bCloseRequested = false;
+    EXPECT_EQ(game.sCalls, "UIUIUIF");
+}
+
+TEST(CommandLine, AnswersOrStartsAsAsked) {
+    const struct {
+        std::vector<const char*> vArguments;
+        bool bStart;
+        int iExitStatus, iScale;
+        std::string sOut, sErr; // a part of what goes to each stream, "" for nothing
+    } aCases[] = {
+        {{}, true, 0, 0, "", ""},
+        {{"--scale", "3"}, true, 0, 3, "", ""},
+        {{"--help"},
+         false,
+         0,
+         0,
+         "Files, in " + std::filesystem::current_path().string() + ":\n",
+         ""},
+        {{"--version"}, false, 0, 0, "zenith-guard " ZENITH_VERSION "\n", ""},
+        {{"--helpme"}, false, 2, 0, "", "zenith-guard: unknown option '--helpme'\n"},
+        {{"level3"}, false, 2, 0, "", "unexpected argument 'level3'"},
+        {{"--scale", "9"}, false, 2, 0, "", "--scale needs a whole number from 1 to 8, not '9'"},
+        {{"--scale", "2x"}, false, 2, 0, "", "not '2x'"},
+        {{"--scale"}, false, 2, 0, "", "not ''"},
+    };
+    for (const auto& Case : aCases) {
+        std::vector<const char*> vArgv{"zenith-guard"};
+        vArgv.insert(vArgv.end(), Case.vArguments.begin(), Case.vArguments.end());
+        std::ostringstream out, err;
+        cCommandLine line;
+        const std::string sCase = vArgv.size() > 1 ? vArgv[1] : "(none)";
+        EXPECT_EQ(line.Parse(int(vArgv.size()), vArgv.data(), out, err), Case.bStart) << sCase;
+        EXPECT_EQ(line.iExitStatus, Case.iExitStatus) << sCase;
+        EXPECT_EQ(line.iScale, Case.iScale) << sCase;
+        for (auto [sWritten, sWanted] : {std::pair{out.str(), Case.sOut}, {err.str(), Case.sErr}}) {
+            EXPECT_EQ(sWritten.empty(), sWanted.empty()) << sCase << ": " << sWritten;
+            EXPECT_NE(sWritten.find(sWanted), std::string::npos) << sCase << ": " << sWritten;
+        }
+    }
+}
+
+class cScreensTest : public cAllegroTest {};
+
+TEST_F(cScreensTest, TheIntroEndsAfterFiveSecondsOrOnEscape) {
+    for (auto [iNow, iEscape, bOver] :
+         {std::tuple{1499, 0, false}, {1500, 0, true}, {1000, 1, true}}) {
+        iTime = iNow;
+        key[KEY_ESC] = iEscape;
+        EXPECT_EQ(IntroOver(1000), bOver) << iNow;
+    }
+    key[KEY_ESC] = 0;
+}
+
+// Lines land 8 rows apart from row 150 under the picture, centred, a carriage return dropped; the
+// last that fits shows only its top. The text rises a row every tenth of a second until it has
+// gone by, or Escape or Space is held.
+TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
+    cGameInstance game;
+    game.pSpriteData = load_datafile(TEST_DATA_DIR "/bitmaps.dat"); // 12 is red, 150 by 20
+    game.pBitmaps = new cBitmapDatabase;
+    game.pBitmaps->BuildBitmaps(game.pSpriteData);
+    std::string sText = "HH\n\nHH\r\n";
+    for (int i = 3; i < 90; ++i)
+        sText += "H\n";
+    std::ofstream("credits-test.txt") << sText;
+    const auto WhiteRows = [](BITMAP* pBmp, int iFrom, int iTo) {
+        std::string sRows;
+        for (int y = iFrom; y < iTo; ++y) {
+            bool bWhite = false;
+            for (int x = 0; x < pBmp->w; ++x)
+                bWhite = bWhite || getpixel(pBmp, x, y) == makecol(255, 255, 255);
+            sRows += bWhite ? '#' : '.';
+        }
+        return sRows;
+    };
+    BITMAP* pBmp = CreateCreditsBitmap(&game, 640, "credits-test.txt");
+    std::remove("credits-test.txt");
+    ASSERT_EQ(pBmp->h, 800);
+    EXPECT_EQ(WhiteRows(pBmp, 140, 182), "..........#######.........#######.#######.");
+    EXPECT_EQ(WhiteRows(pBmp, 782, 800), "#######.#######.##");
+    EXPECT_TRUE(getpixel(pBmp, 245, 30) == makecol(255, 0, 0) && getpixel(pBmp, 394, 49) != 0);
+    EXPECT_TRUE(getpixel(pBmp, 244, 30) == 0 && getpixel(pBmp, 395, 49) == 0);
+    destroy_bitmap(pBmp);
+    pBmp = CreateCreditsBitmap(&game, 640, "no-such-credits.txt");
+    EXPECT_EQ(WhiteRows(pBmp, 0, 800), std::string(800, '.'));
+    EXPECT_EQ(getpixel(pBmp, 320, 40), makecol(255, 0, 0));
+    destroy_bitmap(pBmp);
+
+    int iStart = 100;
+    for (auto [iNow, iFrom, iOffset, iStarted] :
+         {std::tuple{109, 0, 0, 100}, {110, 0, 1, 110}, {145, 1, 4, 145}}) {
+        iTime = iNow;
+        EXPECT_EQ(ScrollCredits(iStart, iFrom), iOffset) << iNow;
+        EXPECT_EQ(iStart, iStarted) << iNow;
+    }
+    for (auto [iOffset, iKey, bOver] : {std::tuple{799, 0, false},
+                                        {800, 0, true},
+                                        {803, 0, true},
+                                        {0, KEY_SPACE, true},
+                                        {0, KEY_ESC, true}}) {
+        key[iKey] = iKey != 0;
+        EXPECT_EQ(CreditsOver(iOffset), bOver) << iOffset << " " << iKey;
+        key[iKey] = 0;
+    }
+}
