@@ -1,0 +1,237 @@
+#!/usr/bin/env python3
+"""The real game, end to end. "journey installed" installs it into a temporary prefix and plays
+through the installed command as a player would: intro, menu, play, pause, game over, name entry,
+list, quit and credits, while the sound card is a file; a second player then finds a hall of fame
+of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
+folder holding data/ (the sanitized build, with no sound). "startup" covers the starts that end at
+once and the scaled window; "package" builds the Debian package and inspects it.
+Usage: test_game.py journey installed|direct, or test_game.py startup|package"""
+
+import array
+import math
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+from harness import Display, Game, Image, poll
+
+SOURCE = Path(os.environ.get("ZENITH_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+BUILD = Path(os.environ.get("ZENITH_BUILD_DIR", SOURCE / "build"))
+PROGRAM = Path(os.environ.get("ZENITH_GAME", BUILD / "zenith-guard"))
+QUIET = "[system]\nkeyboard = us\n[graphics]\ngfx_card = XWIN\n[sound]\ndigi_card = 0\nmidi_card = 0\n"
+WHITE, RED, YELLOW = (255, 255, 255), (100, 0, 0), (255, 255, 0)
+
+# The windows' client areas (left, top, width, height) inside their frames, as thick as the frame's
+# corner piece is wide.
+FRAME = int(re.search(r'"(\d+) ', (SOURCE / "assets/gui/top-left.xpm").read_text())[1])
+
+
+def client(left, top, width, height):
+    return (left + FRAME, top + FRAME, width - 2 * FRAME, height - 2 * FRAME)
+
+
+MENU, LIST, NAME_ENTRY = client(170, 140, 300, 100), client(170, 140, 300, 200), client(120, 140, 400, 100)
+SCORE, ENERGY = client(10, 10, 110, 40), client(10, 460, 100, 20)
+RESUME = (MENU[0] + 15, MENU[1] + 36, 100, 7)  # the row of "Resume game"
+
+
+def shows_menu(shot):
+    return shot.share(MENU, WHITE) > 0.8 and shot.share((LIST[0], 260, LIST[2], 20), WHITE) < 0.1
+
+
+def shows_list(shot):
+    return shot.share(LIST, WHITE) > 0.8
+
+
+def shows_name_entry(shot):
+    return shot.share(NAME_ENTRY, WHITE) > 0.8 and not shows_list(shot)
+
+
+def shows_play(shot):
+    return shot.share(MENU, WHITE) < 0.2 and \
+        shot.share(ENERGY, RED, 24) + shot.share(ENERGY, YELLOW, 24) > 0.9
+
+
+def intro(scale):
+    """The intro as the game composes it from the pictures in assets/, enlarged."""
+    sprites = SOURCE / "assets/sprites"
+    return Image.convert(sprites / "intro.xpm", "(", sprites / "intro-base.xpm", "-transparent",
+                         "#FF00FF", ")", "-geometry", "+0+352", "-composite", "(",
+                         sprites / "emblem.xpm", "-transparent", "#FF00FF", ")", "-geometry",
+                         "+480+400", "-composite", "-scale", "%d%%" % (100 * scale))
+
+
+def direct(root, program=PROGRAM, settings=QUIET):
+    """The program with its settings beside it, started in a folder holding data/ and credits.txt;
+    returns the command and that folder."""
+    (root / "program").mkdir()
+    shutil.copy(program, root / "program")
+    (root / "program/allegro.cfg").write_text(settings)
+    (root / "run").mkdir()
+    for name in ("data", "credits.txt"):
+        (root / "run" / name).symlink_to(SOURCE / name)
+    return [str(root / "program" / program.name)], root / "run"
+
+
+def music_level(wav):
+    """The level in dBFS of what the file plugin recorded: unsigned 16-bit samples, whatever the
+    header says."""
+    samples = array.array("H", wav.read_bytes()[44:][:2 * 44100 * 4])
+    mean = sum(samples) / max(len(samples), 1)
+    rms = math.sqrt(sum((s - mean) ** 2 for s in samples) / max(len(samples), 1))
+    return 20 * math.log10(rms / 32768) if rms else -math.inf
+
+
+def journey(game, hall_of_fame, wav=None):
+    game.wait_window()
+    game.wait_for(intro(1).same, "the intro")
+    game.hold("Escape")
+    menu = game.wait_for(shows_menu, "the menu")
+    assert menu.share(RESUME, WHITE) == 1, "a game to resume before any was played"
+    runnable = game.runnable_seconds()
+    time.sleep(2)
+    assert game.runnable_seconds() - runnable < 1, "the idle menu keeps a core busy"
+    if wav:
+        assert music_level(wav) > -40, "the menu's music is not heard"
+
+    game.hold("Return")
+    start = game.wait_for(shows_play, "the game")
+    game.hold("Right", 0.08)
+    assert not game.screenshot().same(start), "the ship did not move"
+    score = start.crop(*SCORE)
+    # Fire, and look again, until a monster falls.
+    game.wait_for(lambda shot: game.hold("space", 0.5) or not shot.crop(*SCORE).same(score),
+                  "a hit", timeout=20)
+    # Another window taking the keyboard pauses the game.
+    other = subprocess.Popen(["/usr/bin/xmessage", "-geometry", "+0+0", "elsewhere"], env=game.env)
+    game.xdotool("windowfocus", "--sync", poll(lambda: game.xdotool(
+        "search", "--name", "^xmessage$").split(), 5, "another window")[0])
+    paused = game.wait_for(shows_menu, "the pause menu")
+    other.kill()
+    assert paused.share(RESUME, WHITE) < 1, "no game to resume"
+    game.xdotool("windowfocus", "--sync", game.window)
+    for key in ("Down", "Down", "Down", "Return"):
+        game.hold(key, 0.2)
+    game.wait_for(shows_play, "the resumed game")
+
+    # Space held through the end of the game types nothing; a name typed fast loses no letter, and
+    # is saved at once.
+    game.xdotool("keydown", "space")
+    game.wait_for(shows_name_entry, "the end of the game", timeout=60)
+    game.xdotool("keyup", "space")
+    game.xdotool("type", "--delay", "15", "Zed")
+    game.hold("Return")
+    game.wait_for(shows_list, "the hall of fame")
+    assert re.search(r'<entry name = "Zed" score = "\d+" />', hall_of_fame.read_text())
+    assert subprocess.run(["xmllint", "--noout", str(hall_of_fame)]).returncode == 0
+    game.hold("space")
+    game.wait_for(shows_menu, "the menu after the list")
+    for key in ("Down", "Down", "Return"):
+        game.hold(key, 0.2)
+    # The credits show the emblem centred at the top on black, rising a row every tenth of a second.
+    emblem = Image.convert(SOURCE / "assets/sprites/emblem.xpm", "-transparent", "#FF00FF",
+                           "-background", "black", "-flatten")
+    game.wait_for(lambda shot: any(shot.crop(245, top, emblem.width, emblem.height).same(emblem)
+                                   for top in range(5, 31)), "the credits")
+    game.hold("space")
+    assert game.wait_exit() == 0, game.output()
+    assert game.messages() == []
+
+
+def journey_installed(root):
+    prefix = root / "usr"
+    subprocess.run(["cmake", "--install", str(BUILD), "--prefix", str(prefix)], check=True,
+                   capture_output=True)
+    wav = root / "sound.wav"
+    with open(prefix / "lib/games/zenith-guard/allegro.cfg", "a") as settings:
+        settings.write("[system]\nkeyboard = us\n[sound]\ndigi_card = ALSA\n"
+                       "alsa_device = file:FILE=%s,FORMAT=wav\n" % wav)
+    command = [str(prefix / "games/zenith-guard")]
+    alice = {"HOME": str(root / "alice"), "XDG_DATA_HOME": str(root / "alice-data")}
+    with Display() as display, Game(display, command, root, alice) as game:
+        journey(game, root / "alice-data/zenith-guard/HallOfFame.xml", wav)
+    # Another player, whose XDG_DATA_HOME is empty and so counts as unset, starts afresh.
+    with Display() as display, Game(display, command, root, {"HOME": str(root / "bob")}) as game:
+        game.wait_window()
+        game.close()
+        assert game.wait_exit() == 0
+    folder = root / "bob/.local/share/zenith-guard"
+    assert folder.stat().st_mode & 0o777 == 0o700
+    assert not (folder / "HallOfFame.xml").exists()
+
+
+def startup(root):
+    command, folder = direct(root)
+    (folder / "data").unlink()
+    for missing in ("sprites", "midi", "samples", "gui"):
+        shutil.rmtree(folder / "data", ignore_errors=True)
+        (folder / "data").mkdir()
+        for name in {"sprites", "midi", "samples", "gui"} - {missing}:
+            (folder / "data" / (name + ".dat")).symlink_to(SOURCE / "data" / (name + ".dat"))
+        with Display() as display, Game(display, command, folder) as game:
+            assert game.wait_exit() == 1
+            assert game.messages() == ["Datafile data/%s.dat not found" % missing]
+    with Game(None, command, folder) as game:
+        assert game.wait_exit() == 1
+        assert game.output().strip() == "Could not set the graphics mode."
+    with Game(None, command + ["--bogus"], folder) as game:
+        assert game.wait_exit() == 2 and "unknown option '--bogus'" in game.output()
+    # A window twice the size shows every pixel as a square of four; by default the largest scale
+    # that fits the screen is taken. The close button ends the game at once.
+    shutil.rmtree(folder / "data")
+    (folder / "data").symlink_to(SOURCE / "data")
+    for arguments, screen in (["--scale", "2"], "2000x1000x16"), ([], "1920x1080x24"):
+        with Display(screen) as display, Game(display, command + arguments, folder) as game:
+            game.wait_window()
+            game.wait_for(intro(2).same, "the intro at twice the size")
+            game.close()
+            assert game.wait_exit() == 0 and game.messages() == []
+
+
+def package(root):
+    subprocess.run(["cpack", "--config", str(BUILD / "CPackConfig.cmake"), "-B", str(root)],
+                   check=True, capture_output=True)
+    (deb,) = root.glob("zenith-guard_*_*.deb")
+    listing = subprocess.run(["dpkg-deb", "--contents", str(deb)], capture_output=True, text=True)
+    files = {line.split()[-1].lstrip(".") for line in listing.stdout.splitlines()
+             if not line.startswith("d")}
+    wanted = {"/usr/games/zenith-guard", "/usr/lib/games/zenith-guard/zenith-guard",
+              "/usr/lib/games/zenith-guard/allegro.cfg", "/usr/share/games/zenith-guard/credits.txt",
+              "/usr/share/applications/zenith-guard.desktop", "/usr/share/man/man6/zenith-guard.6.gz",
+              "/usr/share/doc/zenith-guard/copyright", "/usr/share/doc/zenith-guard/changelog.gz"}
+    wanted |= {"/usr/share/games/zenith-guard/data/%s.dat" % name
+               for name in ("sprites", "midi", "samples", "gui", "patches")}
+    wanted |= {"/usr/share/icons/hicolor/%dx%d/apps/zenith-guard.png" % (size, size)
+               for size in (32, 48, 64, 128, 256)}
+    (metainfo,) = files - wanted
+    assert wanted <= files and re.match(r"/usr/share/metainfo/[^/]+\.metainfo\.xml$", metainfo)
+    depends = subprocess.run(["dpkg-deb", "--field", str(deb), "Depends"], capture_output=True,
+                             text=True).stdout
+    assert re.search(r"(^|, )liballegro4\.4 \(>= [^)]+\)", depends), depends
+    subprocess.run(["dpkg-deb", "--extract", str(deb), str(root / "tree")], check=True)
+    checks = [["desktop-file-validate", str(root / "tree/usr/share/applications/zenith-guard.desktop")],
+              ["appstreamcli", "validate-tree", "--no-net", str(root / "tree")]]
+    if shutil.which("lintian"):
+        checks.append(["lintian", "--fail-on", "error,warning", str(deb)])
+    for check in checks:
+        result = subprocess.run(check, capture_output=True, text=True)
+        assert result.returncode == 0 and not (check[0] == "desktop-file-validate" and
+                                               result.stdout), result.stdout + result.stderr
+
+
+if __name__ == "__main__":
+    with tempfile.TemporaryDirectory(prefix="zenith-e2e-") as scratch:
+        root = Path(scratch)
+        if sys.argv[1:] == ["journey", "installed"]:
+            journey_installed(root)
+        elif sys.argv[1:] == ["journey", "direct"]:
+            command, folder = direct(root)
+            with Display() as display, Game(display, command, folder) as game:
+                journey(game, folder / "HallOfFame.xml")
+        else:
+            {"startup": startup, "package": package}[sys.argv[1]](root)
