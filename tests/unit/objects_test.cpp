@@ -157,8 +157,9 @@ TEST_F(cPlayingTest, PowerupsDropByTheLevelTable) {
             const int iDrop =
                 static_cast<int>(Added<cPowerupSC>().size() + 2 * Added<cPowerupSS>().size());
             EXPECT_EQ(iDrop, iPick <= 2 ? iPick : 0) << "level " << iLevel << " seed " << iSeed;
-            if (iDrop > 0)
+            if (iDrop > 0) {
                 EXPECT_EQ(game.vNewObjects.back()->GetPosition().y, 110.0f);
+            }
             ++aDrops[iDrop];
             for (cGameObject* pObject : game.vNewObjects)
                 delete pObject;
