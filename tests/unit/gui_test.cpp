@@ -58,8 +58,7 @@ protected:
 } // namespace
 
 TEST_F(cGuiTest, OnlyAFileWithTheEightFramePiecesIsTaken) {
-    for (const char* sFile :
-         {"no-such-file.dat", TEST_DATA_DIR "/bitmaps.dat", TEST_DATA_DIR "/sounds.dat"})
+    for (const char* sFile : {"no-such-file.dat", GAME_DATA_DIR "/samples.dat"})
         EXPECT_FALSE(gui.LoadElements(sFile)) << sFile;
     EXPECT_EQ(gui.pElements, nullptr);
     EXPECT_TRUE(gui.LoadElements(GAME_DATA_DIR "/gui.dat"));

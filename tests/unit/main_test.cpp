@@ -98,9 +98,11 @@ TEST_F(cScreensTest, TheIntroEndsAfterFiveSecondsOrOnEscape) {
 // gone by, or Escape or Space is held.
 TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
     cGameInstance game;
-    game.pSpriteData = load_datafile(TEST_DATA_DIR "/bitmaps.dat"); // 12 is red, 150 by 20
     game.pBitmaps = new cBitmapDatabase;
-    game.pBitmaps->BuildBitmaps(game.pSpriteData);
+    game.pBitmaps->vBitmaps.push_back(new cBitmap);
+    game.pBitmaps->vBitmaps[0]->SetId(12);
+    game.pBitmaps->vBitmaps[0]->SetBitmap(create_bitmap(150, 20));
+    clear_to_color(game.pBitmaps->GetBitmap(12), makecol(255, 0, 0));
     std::string sText = "HH\n\nHH\r\n";
     for (int i = 3; i < 90; ++i)
         sText += "H\n";

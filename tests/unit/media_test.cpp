@@ -1,3 +1,4 @@
+#include <array>
 #include <set>
 #include <string>
 
@@ -8,15 +9,29 @@
 
 namespace {
 
-DATAFILE* Load(const std::string& sPath) {
-    DATAFILE* pData = load_datafile(sPath.c_str());
-    EXPECT_NE(pData, nullptr) << sPath;
-    return pData;
-}
+// A data file made in memory: one object for each id text (null: no id), under the property. The
+// tables take their objects over but must not unload it.
+class cMemoryFile {
+public:
+    cMemoryFile(int iProperty, std::vector<const char*> vIds, void* (*pMake)()) {
+        for (const char* sId : vIds)
+            vProperties.push_back({{{const_cast<char*>(sId), sId ? iProperty : DAT_END}, {}}});
+        for (auto& aProperties : vProperties) {
+            aProperties[1].type = DAT_END;
+            vObjects.push_back({pMake(), 0, 0, aProperties.data()});
+        }
+        vObjects.push_back({nullptr, DAT_END, 0, nullptr});
+    }
+    DATAFILE* Data() { return vObjects.data(); }
+
+private:
+    std::vector<std::array<DATAFILE_PROPERTY, 2>> vProperties;
+    std::vector<DATAFILE> vObjects;
+};
 
 // The ids of the objects of one of the game's data files, each checked to be of the type.
-std::multiset<int> Ids(const char* sName, int iType, int iProperty) {
-    DATAFILE* pData = Load(GAME_DATA_DIR "/" + std::string(sName));
+std::multiset<int> Ids(const std::string& sName, int iType, int iProperty) {
+    DATAFILE* pData = load_datafile((GAME_DATA_DIR "/" + sName).c_str());
     std::multiset<int> vIds;
     for (DATAFILE* pObject = pData; pObject && pObject->type != DAT_END; ++pObject) {
         EXPECT_EQ(pObject->type, iType) << sName;
@@ -30,56 +45,56 @@ class cMediaTest : public cAllegroTest {};
 
 } // namespace
 
-// Ids read like atoi (" 12abc", "12", none, "-3", "x5") and the first of equal ids wins.
+// Ids read like atoi, a missing one as 0, and of equal ids the first in the file wins.
 TEST_F(cMediaTest, BitmapsAreFoundByTheirIdsInFileOrder) {
-    DATAFILE* pData = Load(TEST_DATA_DIR "/bitmaps.dat");
+    cMemoryFile file(DAT_ID('B', 'M', 'P', 'I'), {" 12abc", "12", nullptr, "-3", "x5"},
+                     [] { return static_cast<void*>(create_bitmap(4, 4)); });
     cBitmapDatabase bitmaps;
-    bitmaps.BuildBitmaps(pData);
+    bitmaps.BuildBitmaps(file.Data());
     ASSERT_EQ(bitmaps.vBitmaps.size(), 5u);
-    for (auto [i, iId] : {std::pair{0, 12}, {1, 12}, {2, 0}, {3, -3}, {4, 0}})
+    for (auto [i, iId] : {std::pair{0, 12}, {1, 12}, {2, 0}, {3, -3}, {4, 0}}) {
         EXPECT_EQ(bitmaps.vBitmaps[i]->Id(), iId) << "object " << i;
-    EXPECT_EQ(bitmaps.GetBitmap(12)->w, 150);
-    EXPECT_EQ(bitmaps.GetBitmap(0), bitmaps.vBitmaps[2]->Data());
-    EXPECT_EQ(bitmaps.GetBitmap(-3), bitmaps.vBitmaps[3]->Data());
+        EXPECT_EQ(bitmaps.vBitmaps[i]->Data(), file.Data()[i].dat);
+    }
+    EXPECT_EQ(bitmaps.GetBitmap(12), file.Data()[0].dat);
+    EXPECT_EQ(bitmaps.GetBitmap(-3), file.Data()[3].dat);
     EXPECT_EQ(bitmaps.GetBitmap(5), nullptr);
-    // The table owns the pictures now; only the rest of the file is left to free.
-    for (DATAFILE* pObject = pData; pObject->type != DAT_END; ++pObject)
-        pObject->dat = nullptr;
-    unload_datafile(pData);
-
     cBitmapDatabase none;
-    none.BuildBitmaps(Load(TEST_DATA_DIR "/empty.dat"));
+    none.BuildBitmaps(cMemoryFile(0, {}, nullptr).Data());
     EXPECT_TRUE(none.vBitmaps.empty() && none.GetBitmap(0) == nullptr);
 }
 
-// Samples play at full volume; of two pieces of music with one id the later plays, and stopping
-// twice is harmless. Ids that are not there play nothing.
+// Of two pieces of music with one id the later plays; an id not there stops the music, and
+// stopping twice is harmless.
 TEST_F(cMediaTest, SoundsAndMusicPlayByTheirIds) {
+    cMemoryFile samples(DAT_ID('S', 'M', 'I', 'D'), {"2", "7"},
+                        [] { return static_cast<void*>(create_sample(8, 0, 11025, 16)); });
     cSoundDatabase sounds;
-    sounds.BuildSounds(Load(TEST_DATA_DIR "/sounds.dat"));
+    sounds.BuildSounds(samples.Data());
     ASSERT_EQ(sounds.vSounds.size(), 2u);
-    EXPECT_EQ(sounds.vSounds[0]->GetID() + sounds.vSounds[1]->GetID(), 4);
-    EXPECT_NE(sounds.vSounds[0]->pSample, sounds.vSounds[1]->pSample);
+    EXPECT_TRUE(sounds.vSounds[1]->GetID() == 7 &&
+                sounds.vSounds[1]->pSample == samples.Data()[1].dat);
     EXPECT_EQ(sounds.iVolume, 128);
-    sounds.PlaySound(2);
+    sounds.PlaySound(7);
     sounds.PlaySound(9);
+    for (const cSound* pSound : sounds.vSounds)
+        destroy_sample(pSound->pSample);
+    sounds.pDatafile = nullptr;
 
+    cMemoryFile music(DAT_ID('M', 'D', 'I', 'D'), {"5", "7", "5"},
+                      [] { return static_cast<void*>(nullptr); });
     cMidiDatabase midis;
-    midis.BuildMidis(Load(TEST_DATA_DIR "/music.dat"));
-    ASSERT_EQ(midis.vMidis.size(), 3u);
+    midis.BuildMidis(music.Data());
     midis.StopPlaying();
     for (auto [iId, iCurrent] : {std::pair{5, 2}, {7, 1}, {6, -1}, {5, 2}}) {
         midis.PlayMidi(iId);
-        EXPECT_EQ(midis.pCurrent, iCurrent < 0 ? nullptr : midis.vMidis[iCurrent]) << iId;
+        EXPECT_EQ(midis.pCurrent, iCurrent < 0 ? nullptr : midis.vMidis.at(iCurrent)) << iId;
     }
     for (int i = 0; i < 2; ++i) {
         midis.StopPlaying();
         EXPECT_EQ(midis.pCurrent, nullptr);
     }
-    cSoundDatabase noSounds;
-    noSounds.BuildSounds(Load(TEST_DATA_DIR "/empty.dat"));
-    noSounds.PlaySound(0);
-    EXPECT_TRUE(noSounds.vSounds.empty());
+    midis.pDatafile = nullptr;
 }
 
 // What the build packs from assets/: every id the game asks for, and the eight frame pieces.
