@@ -3,7 +3,7 @@
 
     bench/measure_game.py LABEL=path/to/zenith-guard [LABEL=...]
 
-Each build is run in turn, on a private Xvfb through the end-to-end harness, with the game's own
+Each build is run in turn, on a private Xvfb through scripts/gamedriver.py, with the game's own
 allegro.cfg, through the intro, the menu, a game at level 1, the pause menu and the credits. For
 each state it prints the CPU that the process took (user and system time of all its threads, from
 /proc/PID/stat, as a share of one core over the wall time) and the frames drawn per logic step;
@@ -19,11 +19,13 @@ import os
 import re
 import subprocess
 import sys
+import tempfile
 import time
+from contextlib import contextmanager
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests" / "e2e"))
-import harness  # noqa: E402
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "scripts"))
+from gamedriver import Display, Game, prepare  # noqa: E402
 
 PROBES = {"frame": "_ZN13cGameInstance7DoFrameEv", "step": "_ZN13cGameInstance6UpdateEv",
           "intro": "_Z5IntroP13cGameInstance"}
@@ -33,94 +35,85 @@ STARTS = 7
 ALLEGRO_CFG = Path(__file__).resolve().parents[1] / "assets" / "allegro.cfg"
 
 
-def cpu_seconds(pid):
-    fields = Path("/proc/%d/stat" % pid).read_text().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 def peak_rss_mb(pid):
     match = re.search(r"VmHWM:\s+(\d+) kB", Path("/proc/%d/status" % pid).read_text())
     return int(match.group(1)) / 1024
 
 
-class ProbedSession(harness.GameSession):
-    """A game session whose copy of the game carries perf probes, recorded from before launch."""
-
-    def __init__(self, group, **kwargs):
-        super().__init__(allegro_cfg=ALLEGRO_CFG.read_text(), **kwargs)
-        self.group = group
-        self.record = None
-
-    def _launch(self):
+@contextmanager
+def probed_game(label):
+    """The build's game started on a private display, its copy carrying perf probes that are
+    recorded from before the start. Yields the game, the time of its start and a function that
+    stops the recording and returns (name, monotonic time) of every probe hit."""
+    group = "zg_" + re.sub(r"\W", "_", label)
+    with tempfile.TemporaryDirectory(prefix="zenith-measure-") as scratch:
+        command, folder = prepare(Path(scratch), Path(os.environ["ZENITH_GAME_" + label]),
+                                  ALLEGRO_CFG.read_text())
         # By address: perf cannot place a probe by name on a function that the compiler split
         # into a hot and a cold part.
-        symbols = subprocess.run(["nm", str(self.executable)], capture_output=True, text=True,
+        symbols = subprocess.run(["nm", command[0]], capture_output=True, text=True,
                                  check=True).stdout
         for name, symbol in PROBES.items():
             address = re.search(r"^([0-9a-f]+) T %s$" % symbol, symbols, re.M).group(1)
-            subprocess.run(["perf", "probe", "-q", "-x", str(self.executable), "-a",
-                            "%s:%s=0x%s" % (self.group, name, address)], check=True)
-        self.trace = self.root / "perf.data"
-        self.record = subprocess.Popen(
-            ["perf", "record", "-q", "-k", "CLOCK_MONOTONIC", "-a", "-o", str(self.trace),
-             "-e", "%s:*" % self.group], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        time.sleep(2)
-        self.launched = time.monotonic()
-        super()._launch()
+            subprocess.run(["perf", "probe", "-q", "-x", command[0], "-a",
+                            "%s:%s=0x%s" % (group, name, address)], check=True)
+        trace = Path(scratch) / "perf.data"
+        record = subprocess.Popen(
+            ["perf", "record", "-q", "-k", "CLOCK_MONOTONIC", "-a", "-o", str(trace),
+             "-e", "%s:*" % group], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def events(self):
-        """(name, monotonic time) of every probe hit, once the recording has been stopped."""
-        self.record.send_signal(2)
-        self.record.wait()
-        script = subprocess.run(["perf", "script", "-i", str(self.trace), "-F", "time,event"],
-                                capture_output=True, text=True, check=True).stdout
-        return [(m.group(2), float(m.group(1)))
-                for m in re.finditer(r"([\d.]+):\s+%s:(\w+)" % self.group, script)]
+        def events():
+            record.send_signal(2)
+            record.wait()
+            script = subprocess.run(["perf", "script", "-i", str(trace), "-F", "time,event"],
+                                    capture_output=True, text=True, check=True).stdout
+            return [(m.group(2), float(m.group(1)))
+                    for m in re.finditer(r"([\d.]+):\s+%s:(\w+)" % group, script)]
 
-    def stop(self):
         try:
-            if self.record is not None and self.record.poll() is None:
-                self.record.kill()
-            subprocess.run(["perf", "probe", "-q", "-d", "%s:*" % self.group],
-                           stderr=subprocess.DEVNULL)
+            time.sleep(2)
+            with Display() as display:
+                launched = time.monotonic()
+                with Game(display, command, folder) as game:
+                    yield game, launched, events
         finally:
-            super().stop()
+            if record.poll() is None:
+                record.kill()
+            subprocess.run(["perf", "probe", "-q", "-d", "%s:*" % group],
+                           stderr=subprocess.DEVNULL)
 
 
 def measure(label, seconds):
-    os.environ["ZENITH_GAME"] = str(Path(os.environ["ZENITH_GAME_" + label]).resolve())
     windows = {}
-    with ProbedSession("zg_" + re.sub(r"\W", "_", label)) as game:
-        pid = game.process.pid
-
+    with probed_game(label) as (game, _, events):
         def take(state, length):
-            cpu, start = cpu_seconds(pid), time.monotonic()
+            cpu, start = game.cpu_seconds(), time.monotonic()
             time.sleep(length)
             end = time.monotonic()
-            windows[state] = (start, end, (cpu_seconds(pid) - cpu) / (end - start))
+            windows[state] = (start, end, (game.cpu_seconds() - cpu) / (end - start))
 
         game.wait_window()
         time.sleep(0.3)
         take("intro", 4.0)  # the intro lasts 5 s from its first picture
         time.sleep(1.5)
         take("menu", seconds)
-        game.hold_key("Return")
+        game.hold("Return")
         time.sleep(0.5)
         take("play", seconds)
-        game.hold_key("Escape")
+        game.hold("Escape")
         time.sleep(0.5)
         take("pause", seconds)
         for key in ("Down", "Down", "Return"):
-            game.hold_key(key, 0.2)
+            game.hold(key, 0.2)
         time.sleep(0.5)
         take("credits", seconds)
-        rss = peak_rss_mb(pid)
-        events = game.events()
+        rss = peak_rss_mb(game.process.pid)
+        hits = events()
 
     results = {}
     for state, (start, end, cpu) in windows.items():
         def count(name):
-            return sum(1 for event, at in events if event == name and start <= at < end)
+            return sum(1 for event, at in hits if event == name and start <= at < end)
         steps = count("step")
         results[state] = (100 * cpu, count("frame") / steps if steps else float("nan"))
     return results, rss
@@ -128,12 +121,11 @@ def measure(label, seconds):
 
 def startup_ms(label):
     """The time from launch to the intro in one start."""
-    os.environ["ZENITH_GAME"] = str(Path(os.environ["ZENITH_GAME_" + label]).resolve())
-    with ProbedSession("zg_" + re.sub(r"\W", "_", label)) as game:
+    with probed_game(label) as (game, launched, events):
         game.wait_window()
         time.sleep(0.5)
-        intro = min(at for event, at in game.events() if event == "intro")
-        return 1000 * (intro - game.launched)
+        intro = min(at for event, at in events() if event == "intro")
+        return 1000 * (intro - launched)
 
 
 def main():

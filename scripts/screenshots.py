@@ -4,18 +4,16 @@ menu, a game with its panels, and the hall of fame.
 
     python3 scripts/screenshots.py [FOLDER]      (default: docs/)
 
-Build the game first (make build, or cmake --build build). It is driven by the end-to-end test
-harness (tests/e2e/harness.py), with the same paths: ZENITH_GAME, ZENITH_DATA_DIR and
-ZENITH_CREDITS, or build/zenith-guard, data/ and credits.txt of this repository.
+Build the game first (make build); it runs build/zenith-guard with data/ and credits.txt of this
+repository.
 """
 
 import sys
+import tempfile
 import time
 from pathlib import Path
 
-REPO = Path(__file__).resolve().parents[1]
-sys.path.insert(0, str(REPO / "tests" / "e2e"))
-import harness  # noqa: E402
+from gamedriver import REPOSITORY, Display, Game, prepare
 
 # A hall of fame for the picture: the one the game finds in its working folder.
 HALL_OF_FAME = """<?xml version = "1.0"?>
@@ -41,44 +39,39 @@ SCORE_PANEL = (10, 10, 110, 40)
 def fire_until_a_hit(game):
     """Fires in bursts under the monsters' second column from the right until the score
     changes."""
-    game.hold_key("Right", 0.08)
+    game.hold("Right", 0.08)
     before = game.screenshot().crop(*SCORE_PANEL)
-    deadline = time.monotonic() + 30
-    while time.monotonic() < deadline:
-        game.hold_key("space", 0.3)
-        if game.screenshot().crop(*SCORE_PANEL).match_fraction(before) < 1.0:
-            return
-    raise SystemExit("no monster was hit within 30 s")
+    game.wait_for(lambda shot: game.hold("space", 0.3) or not shot.crop(*SCORE_PANEL).same(before),
+                  "a hit", timeout=30)
 
 
 def main():
-    folder = Path(sys.argv[1]) if len(sys.argv) > 1 else REPO / "docs"
+    folder = Path(sys.argv[1]) if len(sys.argv) > 1 else REPOSITORY / "docs"
     folder.mkdir(parents=True, exist_ok=True)
-    with harness.GameSession(files={"HallOfFame.xml": HALL_OF_FAME}) as game:
-        game.wait_window()
-        time.sleep(1)
-        game.screenshot(folder / "intro.png")
-
-        game.hold_key("Escape")
-        time.sleep(1)
-        game.screenshot(folder / "menu.png")
-
-        game.hold_key("Return")
-        time.sleep(3)
-        fire_until_a_hit(game)
-        time.sleep(0.2)  # the explosion spreads
-        game.screenshot(folder / "play.png")
-
-        # Pause, then "View highscores", one row down.
-        game.hold_key("Escape")
-        time.sleep(0.5)
-        game.hold_key("Down", 0.2)
-        game.hold_key("Return")
-        time.sleep(1)
-        game.screenshot(folder / "hall-of-fame.png")
-
-        game.close_window()
-        game.wait_exit(5)
+    with tempfile.TemporaryDirectory(prefix="zenith-shots-") as scratch:
+        command, run = prepare(Path(scratch), REPOSITORY / "build/zenith-guard")
+        (run / "HallOfFame.xml").write_text(HALL_OF_FAME)
+        with Display() as display, Game(display, command, run) as game:
+            game.wait_window()
+            time.sleep(1)
+            game.screenshot().save(folder / "intro.png")
+            game.hold("Escape")
+            time.sleep(1)
+            game.screenshot().save(folder / "menu.png")
+            game.hold("Return")
+            time.sleep(3)
+            fire_until_a_hit(game)
+            time.sleep(0.2)  # the explosion spreads
+            game.screenshot().save(folder / "play.png")
+            # Pause, then "View highscores", one row down.
+            game.hold("Escape")
+            time.sleep(0.5)
+            game.hold("Down", 0.2)
+            game.hold("Return")
+            time.sleep(1)
+            game.screenshot().save(folder / "hall-of-fame.png")
+            game.close()
+            game.wait_exit(5)
     for name in ("intro", "menu", "play", "hall-of-fame"):
         print(folder / (name + ".png"))
 

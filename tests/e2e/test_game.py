@@ -18,12 +18,12 @@ import tempfile
 import time
 from pathlib import Path
 
-from harness import Display, Game, Image, poll
-
 SOURCE = Path(os.environ.get("ZENITH_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+sys.path.insert(0, str(SOURCE / "scripts"))
+from gamedriver import Display, Game, Image, poll, prepare  # noqa: E402
+
 BUILD = Path(os.environ.get("ZENITH_BUILD_DIR", SOURCE / "build"))
 PROGRAM = Path(os.environ.get("ZENITH_GAME", BUILD / "zenith-guard"))
-QUIET = "[system]\nkeyboard = us\n[graphics]\ngfx_card = XWIN\n[sound]\ndigi_card = 0\nmidi_card = 0\n"
 WHITE, RED, YELLOW = (255, 255, 255), (100, 0, 0), (255, 255, 0)
 
 # The windows' client areas (left, top, width, height) inside their frames, as thick as the frame's
@@ -64,18 +64,6 @@ def intro(scale):
                          "#FF00FF", ")", "-geometry", "+0+352", "-composite", "(",
                          sprites / "emblem.xpm", "-transparent", "#FF00FF", ")", "-geometry",
                          "+480+400", "-composite", "-scale", "%d%%" % (100 * scale))
-
-
-def direct(root, program=PROGRAM, settings=QUIET):
-    """The program with its settings beside it, started in a folder holding data/ and credits.txt;
-    returns the command and that folder."""
-    (root / "program").mkdir()
-    shutil.copy(program, root / "program")
-    (root / "program/allegro.cfg").write_text(settings)
-    (root / "run").mkdir()
-    for name in ("data", "credits.txt"):
-        (root / "run" / name).symlink_to(SOURCE / name)
-    return [str(root / "program" / program.name)], root / "run"
 
 
 def music_level(wav):
@@ -166,7 +154,7 @@ def journey_installed(root):
 
 
 def startup(root):
-    command, folder = direct(root)
+    command, folder = prepare(root, PROGRAM)
     (folder / "data").unlink()
     for missing in ("sprites", "midi", "samples", "gui"):
         shutil.rmtree(folder / "data", ignore_errors=True)
@@ -230,7 +218,7 @@ if __name__ == "__main__":
         if sys.argv[1:] == ["journey", "installed"]:
             journey_installed(root)
         elif sys.argv[1:] == ["journey", "direct"]:
-            command, folder = direct(root)
+            command, folder = prepare(root, PROGRAM)
             with Display() as display, Game(display, command, folder) as game:
                 journey(game, folder / "HallOfFame.xml")
         else:

@@ -1,7 +1,9 @@
-"""Drives the real game on a private X server: held keys (xdotool), screenshots (ImageMagick), the
+"""Drives the real game on a private X server, for the end-to-end tests, the README's screenshots
+and the measurements of what the game costs: held keys (xdotool), screenshots (ImageMagick), the
 window's close button, and a record of the message boxes it opens.
 
-    with Display() as display, Game(display, [program], cwd=folder) as game:
+    command, folder = prepare(scratch, Path("build/zenith-guard"))
+    with Display() as display, Game(display, command, folder) as game:
         game.wait_window()
         game.hold("Escape")
         game.wait_for(lambda shot: shot.share(area, WHITE) > 0.8, "the menu")
@@ -13,15 +15,32 @@ import ctypes
 import ctypes.util
 import os
 import re
+import shutil
 import signal
 import subprocess
 import tempfile
 import time
 from pathlib import Path
 
+REPOSITORY = Path(__file__).resolve().parents[1]
+# Settings without sound (none is needed, and a machine may have no card) in a plain window.
+QUIET = "[system]\nkeyboard = us\n[graphics]\ngfx_card = XWIN\n[sound]\ndigi_card = 0\nmidi_card = 0\n"
+
 
 def _die_with_parent():
     ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG: nothing outlives the test
+
+
+def prepare(root, program, settings=QUIET):
+    """A copy of the program with its settings beside it (Allegro reads them there) and a folder
+    holding the game's data/ and credits.txt to start it in; returns the command and the folder."""
+    (root / "program").mkdir()
+    shutil.copy(program, root / "program")
+    (root / "program/allegro.cfg").write_text(settings)
+    (root / "run").mkdir()
+    for name in ("data", "credits.txt"):
+        (root / "run" / name).symlink_to(REPOSITORY / name)
+    return [str(root / "program" / Path(program).name)], root / "run"
 
 
 def poll(condition, timeout, what):
@@ -64,6 +83,10 @@ class Image:
     def crop(self, left, top, width, height):
         rows = (self.pixels[3 * ((top + y) * self.width + left):][:3 * width] for y in range(height))
         return Image(width, height, b"".join(rows))
+
+    def save(self, path):
+        subprocess.run(["/usr/bin/convert", "ppm:-", str(path)], check=True,
+                       input=b"P6\n%d %d\n255\n" % (self.width, self.height) + self.pixels)
 
     def same(self, other):
         """Equal as far as 16-bit colour tells: the top five bits of every channel."""
@@ -162,6 +185,11 @@ class Game:
             shot = self.screenshot()
             return shot if condition(shot) else None
         return poll(shown, timeout, what)
+
+    def cpu_seconds(self):
+        """User and system time of all the process's threads so far."""
+        fields = Path("/proc/%d/stat" % self.process.pid).read_text().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
     def runnable_seconds(self):
         """How long the main thread has been running or waiting for a core: a loop that spins is
