@@ -50,6 +50,9 @@ SCREEN = "640x480x16"
 IMPORT = "/usr/bin/import"
 CONVERT = "/usr/bin/convert"
 
+# How a report of AddressSanitizer or LeakSanitizer, or of UndefinedBehaviorSanitizer, begins.
+SANITIZER_REPORT = re.compile(r"^==\d+==ERROR: |: runtime error: ", re.MULTILINE)
+
 # Magenta is the colour that draw_sprite leaves out.
 MASK_COLOUR = (255, 0, 255)
 
@@ -448,16 +451,21 @@ class GameSession:
         self._launch()
 
     def stop(self):
+        """Stops everything; fails if a sanitizer reported anything on the game's standard error."""
+        report = None
         try:
             if self.process is not None:
                 _stop_process(self.process, group=True)
                 self._close_output()
+                report = SANITIZER_REPORT.search(self.errors())
         finally:
             try:
                 if self.display is not None:
                     self.display.stop()
             finally:
                 self._remove_folder()
+        if report:
+            raise AssertionError("a sanitizer reported on standard error:\n" + report.string)
 
     def _remove_folder(self):
         if self.root is None:
