@@ -149,7 +149,10 @@ class Game:
         self.scratch.cleanup()
 
     def wait_exit(self, timeout=10):
-        return self.process.wait(timeout)
+        """The exit status; a sanitizer's report in the output fails the run."""
+        status = self.process.wait(timeout)
+        assert not re.search(r"Sanitizer|runtime error", self.output()), self.output()
+        return status
 
     def output(self):
         """What the game wrote to standard output and standard error."""
