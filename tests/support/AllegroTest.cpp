@@ -52,19 +52,26 @@ int StartPrivateServer() {
 
 } // namespace
 
+bool StartDisplay() {
+    static const int iDisplay = [] {
+        const int iNumber = StartPrivateServer();
+        if (iNumber >= 0) {
+            std::atexit(StopServer);
+            setenv("DISPLAY", (":" + std::to_string(iNumber)).c_str(), 1);
+        }
+        return iNumber;
+    }();
+    return iDisplay >= 0;
+}
+
 void cAllegroTest::SetUp() {
-    static bool bStarted = false;
-    if (bStarted)
+    if (system_driver)
         return;
-    const int iDisplay = StartPrivateServer();
-    ASSERT_GE(iDisplay, 0) << "Xvfb did not start";
-    std::atexit(StopServer);
-    setenv("DISPLAY", (":" + std::to_string(iDisplay)).c_str(), 1);
+    ASSERT_TRUE(StartDisplay()) << "Xvfb did not start";
     ASSERT_EQ(allegro_init(), 0) << "Allegro did not start on the private display";
     install_keyboard();
     install_timer();
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     set_color_depth(16);
     ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0), 0) << allegro_error;
-    bStarted = true;
 }

@@ -7,7 +7,10 @@
 #include "core/cCommandLine.h"
 #include "core/cGameInstance.h"
 #include "core/main.h"
+#include "gui/cGuiSystem.h"
 #include "media/cBitmapDatabase.h"
+#include "media/cMidiDatabase.h"
+#include "media/cSoundDatabase.h"
 #include "support/AllegroTest.h"
 
 namespace {
@@ -146,4 +149,44 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
         EXPECT_EQ(CreditsOver(iOffset), bOver) << iOffset << " " << iKey;
         key[iKey] = 0;
     }
+}
+
+// The start as the game makes it, in a folder holding data/: every table filled and the window as
+// large as asked, or as fits the desktop; a missing data file ends it, with no graphics mode left.
+TEST(GameStart, FillsEveryTableOrEndsWithoutAGraphicsMode) {
+    ASSERT_TRUE(StartDisplay());
+    const std::filesystem::path Old = std::filesystem::current_path();
+    char sFolder[] = "/tmp/zenith-start-XXXXXX";
+    std::filesystem::current_path(mkdtemp(sFolder));
+    std::filesystem::create_directory("data");
+    const char* const aFiles[] = {"sprites", "midi", "samples", "gui"};
+    for (const char* sFile : aFiles)
+        std::filesystem::create_symlink(std::string(GAME_DATA_DIR "/") + sFile + ".dat",
+                                        std::string("data/") + sFile + ".dat");
+    for (int iScale : {0, 2}) {
+        allegro_exit();
+        cGameInstance game;
+        game.iScale = iScale;
+        ASSERT_EQ(game.InitSystem(640, 480), 1);
+        EXPECT_EQ(game.iScale, std::max(iScale, 1));
+        EXPECT_TRUE(SCREEN_W == 640 * game.iScale && SCREEN_H == 480 * game.iScale);
+        EXPECT_TRUE(game.pBuffer->w == 640 && game.pBuffer->h == 480 && game.pGui->pElements);
+        EXPECT_EQ(game.pBitmaps->vBitmaps.size() + game.pSounds->vSounds.size() +
+                      game.pMidis->vMidis.size(),
+                  11u + 3 + 5);
+    }
+    const std::string sPath = getenv("PATH");
+    setenv("PATH", "/nowhere", 1); // no message box to wait for: the text goes to the output
+    for (const char* sFile : aFiles) {
+        std::filesystem::rename(std::string("data/") + sFile + ".dat", "away.dat");
+        allegro_exit();
+        cGameInstance game;
+        EXPECT_EQ(game.InitSystem(640, 480), 0) << sFile;
+        EXPECT_TRUE(gfx_driver == nullptr && !game.Running()) << sFile;
+        std::filesystem::rename("away.dat", std::string("data/") + sFile + ".dat");
+    }
+    setenv("PATH", sPath.c_str(), 1);
+    allegro_exit();
+    std::filesystem::current_path(Old);
+    std::filesystem::remove_all(sFolder);
 }
