@@ -14,15 +14,15 @@ std::map<int, std::pair<int, int>> cGameTest::mSent;
 namespace {
 
 // There is no sound card: a stand-in for Allegro's driver notes the sample of each voice started,
-// and the sample tells the id.
-SAMPLE* aSamples[3];
+// and the game's sound table tells its id.
 DIGI_DRIVER recorder;
 DIGI_DRIVER* pRealDriver = nullptr;
+cGameInstance* pRecorded = nullptr;
 
 void RecordVoice(int, const SAMPLE* pSample) {
-    for (int i = 0; i < 3; ++i)
-        if (aSamples[i] == pSample)
-            cGameTest::vSounds.push_back(i);
+    for (const cSound* pSound : pRecorded->pSounds->vSounds)
+        if (pSound->pSample == pSample)
+            cGameTest::vSounds.push_back(pSound->GetID());
 }
 
 tWindowProc aProcs[6];
@@ -33,50 +33,28 @@ int RecordProc(cMenuWindow& window, int iMsg, void* a, void* b) {
     return aProcs[window.Id()](window, iMsg, a, b);
 }
 
-void ReleaseKeys() {
-    for (int iKey : {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_SPACE, KEY_ESC})
-        key[iKey] = 0;
-}
-
 } // namespace
 
+// The game starts Allegro itself, in a folder of the test's own that holds the game's data/.
 void cGameTest::SetUp() {
-    cAllegroTest::SetUp();
-    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(StartDisplay());
     char sTemplate[] = "/tmp/zenith-game-XXXXXX";
     ASSERT_NE(mkdtemp(sTemplate), nullptr);
     sFolder = sTemplate;
     std::filesystem::current_path(sFolder);
+    std::filesystem::create_directory_symlink(GAME_DATA_DIR, "data");
     // The procedures throttle keys by the clock: every test starts well after the last key.
     iTime = iTime + 1000000;
-    clear_keybuf();
-    ReleaseKeys();
+    allegro_exit();
+    ASSERT_EQ(game.InitSystem(640, 480), 1);
     vSounds.clear();
     mSent.clear();
-
-    game.pSpriteData = load_datafile(GAME_DATA_DIR "/sprites.dat");
-    ASSERT_NE(game.pSpriteData, nullptr);
-    game.pBitmaps = new cBitmapDatabase;
-    game.pBitmaps->BuildBitmaps(game.pSpriteData);
-    game.pSounds = new cSoundDatabase;
-    for (int i = 0; i < 3; ++i) {
-        game.pSounds->vSounds.push_back(new cSound);
-        game.pSounds->vSounds[i]->SetSample(aSamples[i] = create_sample(8, 0, 11025, 16));
-        game.pSounds->vSounds[i]->SetID(i);
-    }
+    pRecorded = &game;
     pRealDriver = digi_driver;
     recorder = *digi_driver;
     recorder.voices = 8;
     recorder.init_voice = RecordVoice;
     digi_driver = &recorder;
-    game.pMidis = new cMidiDatabase;
-    for (int iId = 1; iId <= 5; ++iId) {
-        game.pMidis->vMidis.push_back(new cMidi);
-        game.pMidis->vMidis.back()->SetID(iId);
-    }
-    game.pPlayer = new cPlayer;
-    game.pGui = new cGuiSystem;
-    ASSERT_TRUE(game.pGui->LoadElements(GAME_DATA_DIR "/gui.dat"));
     game.InitGame();
     for (cMenuWindow* pWindow : game.pGui->vWindows) {
         aProcs[pWindow->Id()] = pWindow->pProc;
@@ -87,14 +65,10 @@ void cGameTest::SetUp() {
 }
 
 void cGameTest::TearDown() {
-    ReleaseKeys();
-    if (pRealDriver) {
-        for (SAMPLE* pSample : aSamples) {
-            stop_sample(pSample);
-            destroy_sample(pSample);
-        }
+    for (int iKey : {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT, KEY_ENTER, KEY_SPACE, KEY_ESC})
+        key[iKey] = 0;
+    if (pRealDriver)
         digi_driver = pRealDriver;
-    }
     std::filesystem::current_path("/");
     std::filesystem::remove_all(sFolder);
 }

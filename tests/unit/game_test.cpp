@@ -220,3 +220,15 @@ TEST_F(cGameTest, GameOverShowsTheNameEntryOnlyForAQualifyingScore) {
         EXPECT_EQ(Music(), bFull ? 3 : 2);
     }
 }
+
+// The intro draws its three pictures into the frame and shows it; Escape held ends it at once.
+TEST_F(cGameTest, TheIntroShowsItsPicturesUntilEscape) {
+    BITMAP* pExpected = create_bitmap(640, 480);
+    draw_sprite(pExpected, Sprite(8), 0, 0);
+    draw_sprite(pExpected, Sprite(7), 0, 352);
+    draw_sprite(pExpected, Sprite(12), 480, 400);
+    key[KEY_ESC] = 1;
+    Intro(&game);
+    EXPECT_EQ(DifferentPixels(game.pBuffer, pExpected) + DifferentPixels(screen, pExpected), 0);
+    destroy_bitmap(pExpected);
+}
