@@ -36,7 +36,6 @@ class cMaskSquare : public cGameObject {
 // square. Compared with the screen, a frame that the screen lost is shown again; scaled, a frame
 // like the last one shown is not copied again.
 TEST_F(cGameTest, AFrameReachesTheScreenWholeAndEnlarged) {
-    game.pBuffer = create_bitmap(640, 480);
     Join(new cMaskSquare, 0, 0);
     for (int iScale : {1, 2})
         for (bool bAgain : {false, true}) {
