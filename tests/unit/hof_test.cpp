@@ -1,5 +1,7 @@
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 
 #include "support/GameTest.h"
 
@@ -119,6 +121,20 @@ TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
         EXPECT_EQ(FileText("HallOfFame.xml.bak.1"), Case.bKept ? Case.sFile : "") << Case.sFile;
         EXPECT_NE(FileText("HallOfFame.xml").find("Zed"), std::string::npos);
     }
+    // A copy that cannot be made, on a disk that fills up, stops the save: the file stays.
+    const std::string sBig(8192, 'x');
+    std::ofstream("HallOfFame.xml") << sBig;
+    game.LoadHOF();
+    rlimit Limit;
+    getrlimit(RLIMIT_FSIZE, &Limit);
+    const rlimit Small{4096, Limit.rlim_max};
+    const auto OldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &Small);
+    Enter("Zed");
+    setrlimit(RLIMIT_FSIZE, &Limit);
+    std::signal(SIGXFSZ, OldHandler);
+    EXPECT_EQ(FileText("HallOfFame.xml"), sBig);
+    EXPECT_EQ(game.HOF.sError, "Could not save: File too large");
 }
 
 // Leaving the list writes nothing when nothing was entered: not the file's misreading, not a table

@@ -90,6 +90,8 @@ TEST_F(cPlayingTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
     game.Play();
     Input(100);
     EXPECT_EQ(pShip->GetPosition().x, 640.0f - Sprite(1)->w);
+    Input(1);
+    EXPECT_EQ(pShip->GetPosition().x, 640.0f - Sprite(1)->w) << "held at the stop";
     key[KEY_RIGHT] = 0;
     key[KEY_LEFT] = 1;
     Input(200);
