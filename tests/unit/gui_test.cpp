@@ -57,13 +57,6 @@ protected:
 
 } // namespace
 
-TEST_F(cGuiTest, OnlyAFileWithTheEightFramePiecesIsTaken) {
-    for (const char* sFile : {"no-such-file.dat", GAME_DATA_DIR "/samples.dat"})
-        EXPECT_FALSE(gui.LoadElements(sFile)) << sFile;
-    EXPECT_EQ(gui.pElements, nullptr);
-    EXPECT_TRUE(gui.LoadElements(GAME_DATA_DIR "/gui.dat"));
-}
-
 // The frame's pieces stand at the corners and along the edges; the client area lies inside it at
 // (c, c). Mask-coloured pixels are left out at both steps: the procedure's show the filled
 // background, the frame's own the target. A window keeps its frame until its size or its

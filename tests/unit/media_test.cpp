@@ -1,5 +1,4 @@
 #include <array>
-#include <set>
 #include <string>
 
 #include "media/cBitmapDatabase.h"
@@ -28,18 +27,6 @@ private:
     std::vector<std::array<DATAFILE_PROPERTY, 2>> vProperties;
     std::vector<DATAFILE> vObjects;
 };
-
-// The ids of the objects of one of the game's data files, each checked to be of the type.
-std::multiset<int> Ids(const std::string& sName, int iType, int iProperty) {
-    DATAFILE* pData = load_datafile((GAME_DATA_DIR "/" + sName).c_str());
-    std::multiset<int> vIds;
-    for (DATAFILE* pObject = pData; pObject && pObject->type != DAT_END; ++pObject) {
-        EXPECT_EQ(pObject->type, iType) << sName;
-        vIds.insert(std::atoi(get_datafile_property(pObject, iProperty)));
-    }
-    unload_datafile(pData);
-    return vIds;
-}
 
 class cMediaTest : public cAllegroTest {};
 
@@ -80,15 +67,4 @@ TEST_F(cMediaTest, MusicPlaysByItsId) {
         midis.StopPlaying();
         EXPECT_EQ(midis.pCurrent, nullptr);
     }
-}
-
-// What the build packs from assets/: every id the game asks for, and the eight frame pieces.
-TEST_F(cMediaTest, TheGamesDataFilesHoldEveryIdItAsksFor) {
-    EXPECT_EQ(Ids("sprites.dat", DAT_BITMAP, DAT_ID('B', 'M', 'P', 'I')),
-              (std::multiset<int>{1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12}));
-    EXPECT_EQ(Ids("samples.dat", DAT_SAMPLE, DAT_ID('S', 'M', 'I', 'D')),
-              (std::multiset<int>{0, 1, 2}));
-    EXPECT_EQ(Ids("midi.dat", DAT_MIDI, DAT_ID('M', 'D', 'I', 'D')),
-              (std::multiset<int>{1, 2, 3, 4, 5}));
-    EXPECT_EQ(Ids("gui.dat", DAT_BITMAP, DAT_ID('N', 'A', 'M', 'E')).size(), 8u);
 }
