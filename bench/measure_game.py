@@ -138,14 +138,17 @@ def main():
     starts = {label: [] for label, _ in builds}
     for _ in range(STARTS):
         for label, _ in builds:
-            starts[label].append(startup_ms(label))
+            try:
+                starts[label].append(startup_ms(label))
+            except AssertionError as error:
+                print("a start of %s failed: %s" % (label, error), file=sys.stderr)
     print("| build | " + " | ".join("%s CPU %% / frames per step" % s for s in STATES) +
           " | start-up to intro, median of %d (ms) | peak RSS (MB) |" % STARTS)
     print("|---" * (len(STATES) + 3) + "|")
     for label, _ in builds:
         results, rss = states[label]
         cells = [("%.1f / %.2f" % results[state]).replace(" / nan", "") for state in STATES]
-        startup = sorted(starts[label])[STARTS // 2]
+        startup = sorted(starts[label])[len(starts[label]) // 2]
         print("| %s | %s | %.0f | %.1f |" % (label, " | ".join(cells), startup, rss))
 
 if __name__ == "__main__":

@@ -103,7 +103,8 @@ class Display:
     def __enter__(self):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", self.screen, "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             preexec_fn=_die_with_parent)
         os.close(write)
