@@ -3,8 +3,8 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-// Starts a private Xvfb, once in a process, and points DISPLAY at it; the server is stopped when the
-// process ends. False when it cannot start.
+// Starts a private Xvfb, once in a process, and points DISPLAY at it; the server is stopped when
+// the process ends. False when it cannot start.
 bool StartDisplay();
 
 // Tests that use Allegro derive from this fixture: the first such test of a process starts Allegro
