@@ -20,7 +20,8 @@
 namespace {
 
 // Started once for all the benchmarks and never destroyed: Allegro goes down with the process.
-cGameInstance* Game() {
+// Null, with the benchmark marked skipped, where there is no display or no data files.
+cGameInstance* Game(benchmark::State& state) {
     static cGameInstance* const pGame = []() -> cGameInstance* {
         if (!getenv("DISPLAY"))
             return nullptr;
@@ -30,6 +31,8 @@ cGameInstance* Game() {
         pStarted->InitGame();
         return pStarted;
     }();
+    if (!pGame)
+        state.SkipWithError("no display or no data files");
     return pGame;
 }
 
@@ -83,11 +86,9 @@ void BuildScene(cGameInstance& game, const cMix& mix) {
 
 // One logic step as the main loop runs it; the scene is built again every 64 steps, untimed.
 void RunSteps(benchmark::State& state, const cMix& mix) {
-    cGameInstance* pGame = Game();
-    if (!pGame) {
-        state.SkipWithError("no display or no data files");
+    cGameInstance* pGame = Game(state);
+    if (!pGame)
         return;
-    }
     int iStep = 0;
     for (auto _ : state) {
         if (iStep++ % 64 == 0) {
@@ -116,11 +117,9 @@ BENCHMARK(BM_MonsterFieldStep)->Arg(64)->Arg(256)->Arg(1024);
 // One frame of the stress scene. The ship moves a pixel every frame, so that every frame differs
 // from the last and is copied to the screen.
 void BM_StressFrame(benchmark::State& state) {
-    cGameInstance* pGame = Game();
-    if (!pGame) {
-        state.SkipWithError("no display or no data files");
+    cGameInstance* pGame = Game(state);
+    if (!pGame)
         return;
-    }
     BuildScene(*pGame, kStress);
     cGameObject* pShip = pGame->GetObject(pGame->pPlayer->GetAvatarID());
     float fStep = 1;
@@ -134,11 +133,9 @@ BENCHMARK(BM_StressFrame);
 
 // The three panels of a game in play, drawn over the play field.
 void BM_PlayWindows(benchmark::State& state) {
-    cGameInstance* pGame = Game();
-    if (!pGame) {
-        state.SkipWithError("no display or no data files");
+    cGameInstance* pGame = Game(state);
+    if (!pGame)
         return;
-    }
     BuildScene(*pGame, kStress);
     for (auto _ : state)
         pGame->pGui->Draw(pGame->pBuffer);
@@ -147,11 +144,9 @@ BENCHMARK(BM_PlayWindows);
 
 // The hall-of-fame window over a table of range(0) entries.
 void BM_HallOfFameList(benchmark::State& state) {
-    cGameInstance* pGame = Game();
-    if (!pGame) {
-        state.SkipWithError("no display or no data files");
+    cGameInstance* pGame = Game(state);
+    if (!pGame)
         return;
-    }
     pGame->HOF.vEntries.assign(state.range(0), cHOFEntry{"Player", 1000});
     pGame->pGui->SetActiveWindows({WND_HOF});
     for (auto _ : state)
