@@ -327,34 +327,34 @@ TEST_F(cPlayingTest, ParticlesFallOnTheClockAndTheEffectEndsWithTheLast) {
 }
 
 // Coordinates become pixels by truncation toward zero; whether the halves of the sprite come off
-// before or after that differs from class to class.
+// before or after that differs from class to class. Without its sprite an object draws nothing,
+// and does not fail; the pie always has its own.
 TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
-    cBullet* pBullet = Join(new cBullet, -0.7f, 10.9f);
-    pBullet->SetBitmap(2);
-    EXPECT_EQ(Misdrawn(game, pBullet, Sprite(2), 0, 10), 0);
     pShip->SetPosition(cVector(0.9f, 386.5f, 0));
-    EXPECT_EQ(Misdrawn(game, pShip, Sprite(1), -(Sprite(1)->w / 2), 386), 0);
     cMonster* pMonster = Join(new cMonster, 106.6f, 50.5f);
-    pMonster->SetBitmap(9);
     pMonster->vOffset = cVector(-3.7f, 2.9f, 0);
-    EXPECT_EQ(Misdrawn(game, pMonster, Sprite(9), 103 - Sprite(9)->w / 2, 52), 0);
-
-    cPie* pPie = Join(new cPie, Sprite(5)->w / 2 - 0.5f, Sprite(5)->h / 2 + 20.5f);
-    EXPECT_EQ(Misdrawn(game, pPie, Sprite(5), 0, 20), 0);
-    cPowerup* pPowerup = Join(new cPowerupSS, Sprite(11)->w / 2 - 0.5f, Sprite(11)->h / 2 + 20.5f);
-    EXPECT_EQ(Misdrawn(game, pPowerup, Sprite(11), -1, 20), 0);
     cParticleEffect* pEffect = Join(new cParticleEffect, 100.5f, 50);
     pEffect->Particles.push_back(new cParticle);
     pEffect->Particles[0]->iBitmap = 4;
     pEffect->Particles[0]->vPosition = cVector(-3.2f, 4.6f, 0);
-    EXPECT_EQ(Misdrawn(game, pEffect, Sprite(4), static_cast<int>(97.3f - Sprite(4)->w / 2),
-                       static_cast<int>(54.6f - Sprite(4)->h / 2)),
-              0);
-
-    // Without its sprite an object draws nothing, and does not fail.
-    pEffect->Particles[0]->iBitmap = 999;
-    for (cGameObject* pObject : std::vector<cGameObject*>{pShip, pMonster, pPowerup, pEffect}) {
-        pObject->SetBitmap(999);
-        EXPECT_EQ(Misdrawn(game, pObject, nullptr, 0, 0), 0);
+    const struct {
+        cGameObject* pObject;
+        int iBitmap, x, y;
+    } aCases[] = {
+        {Join(new cBullet, -0.7f, 10.9f), 2, 0, 10},
+        {pShip, 1, -(Sprite(1)->w / 2), 386},
+        {pMonster, 9, 103 - Sprite(9)->w / 2, 52},
+        {Join(new cPowerupSS, Sprite(11)->w / 2 - 0.5f, Sprite(11)->h / 2 + 20.5f), 11, -1, 20},
+        {pEffect, 4, int(97.3f - Sprite(4)->w / 2), int(54.6f - Sprite(4)->h / 2)},
+        {Join(new cPie, Sprite(5)->w / 2 - 0.5f, Sprite(5)->h / 2 + 20.5f), 5, 0, 20},
+    };
+    for (const auto& Case : aCases) {
+        Case.pObject->SetBitmap(Case.iBitmap);
+        EXPECT_EQ(Misdrawn(game, Case.pObject, Sprite(Case.iBitmap), Case.x, Case.y), 0)
+            << typeid(*Case.pObject).name();
+        Case.pObject->SetBitmap(999);
     }
+    pEffect->Particles[0]->iBitmap = 999;
+    for (const auto& Case : aCases)
+        EXPECT_EQ(Misdrawn(game, Case.pObject, Case.iBitmap == 5 ? Sprite(5) : nullptr, 0, 20), 0);
 }
