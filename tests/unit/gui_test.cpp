@@ -109,27 +109,6 @@ TEST_F(cGuiTest, AWindowIsItsFrameAroundTheClientAreaItsProcedureDraws) {
     destroy_bitmap(pTarget);
 }
 
-// Windows overlap in the order they were added, whatever the active list says; messages reach any
-// window; every activation is sent, even of the list already active.
-TEST_F(cGuiTest, WindowsAreDrawnInTheOrderTheyWereAddedAndReachedByTheirIds) {
-    ASSERT_TRUE(gui.LoadElements(GAME_DATA_DIR "/gui.dat"));
-    Add(1, 10, 10, 120, makecol(255, 0, 0), RecordProc);
-    cMenuWindow* pSecond = Add(2, 30, 20, 120, makecol(0, 0, 255), RecordProc);
-    Add(3, 0, 0, 120, 0, RecordProc);
-    sLog.clear();
-    gui.SetActiveWindows({2, 1, 2});
-    BITMAP* pTarget = Cleared(200, 200, 0);
-    gui.Draw(pTarget);
-    EXPECT_EQ(sLog, "A2 A1 A2 D1 D2 D2 ");
-    EXPECT_EQ(getpixel(pTarget, 40, 30), makecol(0, 0, 255));
-    EXPECT_EQ(getpixel(pTarget, 20, 20), makecol(255, 0, 0));
-    destroy_bitmap(pTarget);
-    EXPECT_EQ(gui.SendMessage(1, MSG_SETDATA, MsgArg(40), MsgArg(2)), 42) << "need not be active";
-    EXPECT_EQ(gui.SendMessage(8, MSG_SETDATA, MsgArg(40), MsgArg(2)), 0);
-    EXPECT_EQ(gui.GetWindow(8), nullptr);
-    EXPECT_TRUE(gui.GetWindow(2) == pSecond && pSecond->pGui == &gui && pSecond->pGame == nullptr);
-}
-
 // A key goes on to the windows that a new active list puts at later places; one key goes out per
 // step, and a key with no active window to take it is lost.
 TEST_F(cGuiTest, KeysGoOutOneAStepToTheActiveWindows) {

@@ -115,21 +115,6 @@ TEST_F(cPlayingTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
     EXPECT_EQ(pShip->GetPosition().y, 386.0f);
 }
 
-TEST_F(cPlayingTest, TheShipsBoxIsStrictAndOnlyTheShipUsesIt) {
-    const int iHalf = Sprite(1)->w / 2;
-    const float fTop = 480.0f - Sprite(1)->h;
-    cGameObject probe;
-    const auto Touches = [&](float x, float y) {
-        probe.SetPosition(cVector(x, y, 0));
-        return pShip->Collides(&probe, &game);
-    };
-    EXPECT_FALSE(Touches(320 - iHalf, fTop + 1) || Touches(320 + iHalf, fTop + 1));
-    EXPECT_TRUE(Touches(321 - iHalf, fTop + 1) && Touches(319 + iHalf, fTop + 1));
-    EXPECT_FALSE(Touches(320, fTop));
-    EXPECT_TRUE(Touches(320, 480));
-    EXPECT_FALSE(probe.Collides(pShip, &game)) << "the other way round it is the distance";
-}
-
 TEST_F(cPlayingTest, ABulletHitsTheFirstMonsterInReachAgainUntilThePurge) {
     SetLevel(3);
     Join(new cPowerupSS, 200, 100);

@@ -101,52 +101,6 @@ TEST(xmlParseString, ReadsEveryLineIntoTagsAndText) {
     }
 }
 
-// Tags are numbered in document order, the declaration aside; an end tag closes whatever is open.
-TEST(xmlParseString, NumbersTagsAndTracksTheOpenElement) {
-    cXmlFile File;
-    Parse(File, "<?xml?>|<a >| <b/>| <a >|</a>|</a>");
-    EXPECT_EQ(File.vTags[0]->vChildren[1]->iId + File.vTags[0]->vChildren[0]->iParentId, 2 + 0);
-    EXPECT_EQ(File.vTags[2]->iId + File.iNextId, 4 + 5);
-    EXPECT_EQ(std::make_pair(File.iParent, File.iChild), std::make_pair(-1, 0));
-    Parse(File, "</z>");
-    EXPECT_EQ(std::make_pair(File.iParent, File.iChild), std::make_pair(-1, -1));
-    Parse(File, "<open >");
-    EXPECT_EQ(File.iParent, 6);
-}
-
-TEST(cTag, WritesIndentedTagsWithSortedAttributes) {
-    cTag Start;
-    Start.iType = TAG_START;
-    Start.sName = "H";
-    Start.AddTag(NewTag(TAG_EMPTY, "e"));
-    Start.vChildren[0]->mAttributes = {{"score", "7"}, {"name", "Al"}, {"x", ""}};
-    Start.vChildren[0]->sData = "never written";
-    Start.AddTag(NewTag(TAG_END, "H"));
-    Start.AddTag(NewTag(7, "unknown"));
-    std::ostringstream Out;
-    Start.Write(Out, 2);
-    EXPECT_EQ(Out.str(), "  <H >\n   <e name = \"Al\" score = \"7\" x />\n  </H>\n");
-}
-
-// The first tag of a number in pre-order is found, the root aside; a tag is attached only there.
-TEST(cTag, FindsByNumberInPreOrderAndAttachesAtMostOnce) {
-    cTag Root;
-    Root.iId = 1;
-    EXPECT_EQ(Root.GetParent(1), -2);
-    Root.AddTag(NewTag(TAG_START, "A", 5));
-    Root.vChildren[0]->AddTag(NewTag(TAG_START, "A1", 3));
-    Root.vChildren[0]->vChildren[0]->iParentId = 20;
-    Root.AddTag(NewTag(TAG_START, "B", 5));
-    Root.AddTag(NewTag(TAG_EMPTY, "C", 3));
-    Root.AddTag(NewTag(TAG_EMPTY, "x"), 5);
-    Root.AddTag(NewTag(TAG_EMPTY, "y"), 1);
-    cTag Stray;
-    Root.AddTag(&Stray, 99);
-    Root.SetTagData(3, "t");
-    EXPECT_EQ(Describe(&Root), "(A(A1[t] x/) B C/[t] y/)");
-    EXPECT_EQ(Root.GetParent(3) + Root.GetParent(9), 20 - 2);
-}
-
 // A file of nothing but start tags nests as deep as it is long; taking it apart must not recurse.
 TEST(cTag, SurvivesAVeryDeepTree) {
     auto* pFile = new cXmlFile;
