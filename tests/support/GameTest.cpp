@@ -25,6 +25,12 @@ void RecordVoice(int, const SAMPLE* pSample) {
             cGameTest::vSounds.push_back(pSound->GetID());
 }
 
+// A sample set to loop would never stop: it is noted as an extra sound of id -1.
+void RecordPlaymode(int, int iPlaymode) {
+    if (iPlaymode & PLAYMODE_LOOP)
+        cGameTest::vSounds.push_back(-1);
+}
+
 tWindowProc aProcs[6];
 
 int RecordProc(cMenuWindow& window, int iMsg, void* a, void* b) {
@@ -54,6 +60,7 @@ void cGameTest::SetUp() {
     recorder = *digi_driver;
     recorder.voices = 8;
     recorder.init_voice = RecordVoice;
+    recorder.loop_voice = RecordPlaymode;
     digi_driver = &recorder;
     game.InitGame();
     for (cMenuWindow* pWindow : game.pGui->vWindows) {

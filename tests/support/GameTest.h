@@ -57,7 +57,7 @@ protected:
     std::string sFolder;
 
 public:
-    static std::vector<int> vSounds;                 // ids, in the order played
+    static std::vector<int> vSounds;                 // ids in the order played, -1 a loop
     static std::map<int, std::pair<int, int>> mSent; // the last MSG_SETDATA of each window
 };
 

@@ -145,13 +145,16 @@ TEST_F(cGameTest, EveryMonsterGetsOneStepPerPeriod) {
     for (int i = 0; i < 5; ++i)
         Join(new cMonster, 100, 100);
     SetLevel(6);
-    game.iLastMoveTime = iTime - 100;
-    for (int i = 0; i < 4; ++i)
+    game.iLastMoveTime = iTime;
+    for (int iPeriod = 1; iPeriod <= 2; ++iPeriod) {
+        iTime += 100;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(game.DoMove(), 66) << "period " << iPeriod;
+        EXPECT_NE(game.iLastMoveTime, iTime) << "the period goes on until all five had their step";
         EXPECT_EQ(game.DoMove(), 66);
-    EXPECT_NE(game.iLastMoveTime, iTime) << "the period goes on until all five had their step";
-    EXPECT_EQ(game.DoMove(), 66);
-    EXPECT_EQ(game.iLastMoveTime, iTime);
-    EXPECT_EQ(game.DoMove(), 0);
+        EXPECT_EQ(game.iLastMoveTime, iTime);
+        EXPECT_EQ(game.DoMove(), 0);
+    }
 }
 
 TEST_F(cGameTest, EscapeOrASwitchAwayPausesIntoTheMenuAndTheStepGoesOn) {
