@@ -136,7 +136,7 @@ TEST_F(cGuiTest, KeysGoOutOneAStepToTheActiveWindows) {
 }
 
 // The bars fill in proportion to what they were sent last and what the ship holds, overfull or
-// before any cap came; with no ship the gauges stay empty.
+// before any cap came; with no ship the gauges stay empty outlines.
 TEST_F(cGuiTest, ThePanelsShowEnergyAndCharges) {
     const int iRed = makecol(100, 0, 0), iYellow = makecol(255, 255, 0);
     const auto BarEnd = [&](BITMAP* pClient, int y, int x) {

@@ -99,9 +99,11 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
     game.pBitmaps->vBitmaps[0]->SetId(12);
     game.pBitmaps->vBitmaps[0]->SetBitmap(create_bitmap(150, 20));
     clear_to_color(game.pBitmaps->GetBitmap(12), makecol(255, 0, 0));
+    const char* const aTexts[] = {"HH\n\nH\n", "HH\r\n\r\nH\r\n", nullptr}; // null: no file
     std::vector<BITMAP*> vShown;
-    for (const char* sText : {"HH\n\nH\n", "HH\r\n\r\nH\r\n", ""}) {
-        std::ofstream(sText[0] ? "credits-test.txt" : "/dev/null") << sText;
+    for (const char* sText : aTexts) {
+        if (sText)
+            std::ofstream("credits-test.txt") << sText;
         vShown.push_back(CreateCreditsBitmap(&game, 640, "credits-test.txt"));
         std::remove("credits-test.txt");
     }
