@@ -169,7 +169,7 @@ TEST_F(cGuiTest, ThePanelsShowEnergyAndCharges) {
         PowerupProc(*game.pGui->GetWindow(WND_POWERUP), MSG_DRAW, pClient, nullptr);
         EXPECT_EQ(BarEnd(pClient, 8, 121), iEndSC) << iSC;
         EXPECT_EQ(BarEnd(pClient, 17, 121), iEndSS) << iSS;
-        EXPECT_EQ(getpixel(pClient, 120, 17), 0) << "the outline";
+        EXPECT_EQ(getpixel(pClient, 120, 8) + getpixel(pClient, 120, 17), 0) << "the outlines";
         destroy_bitmap(pClient);
     }
 }
