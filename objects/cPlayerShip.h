@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "objects/cGameObject.h"
 
 // The player's ship: steered by the player controller, it carries the charges of the two
@@ -30,6 +32,15 @@ protected:
     void OnDraw(BITMAP* pTarget, cGameInstance* pGame) override;
     void OnUpdate(int iTicks, cGameInstance* pGame) override;
     // True when pOther's position lies strictly inside the box that reaches from the sprite's
-    // height above the bottom of the screen down to it, as wide as the sprite around x.
+    // height above the bottom of the screen down to it, as wide as the sprite around x, and below
+    // the topmost drawn pixel of the sprite's column there: columns with nothing drawn never touch.
     bool OnCollide(cGameObject* pOther, cGameInstance* pGame) override;
+
+private:
+    // The first row drawn in the sprite's column, or -1 for a column that is empty or off it.
+    int TopRow(BITMAP* pSprite, int iColumn);
+
+    // The first drawn row of every column of the picture pOutlineOf.
+    std::vector<int> vTopRows;
+    const BITMAP* pOutlineOf = nullptr;
 };

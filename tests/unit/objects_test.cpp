@@ -263,6 +263,30 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     EXPECT_EQ(vSounds, (std::vector<int>{2, 2}));
 }
 
+// The ship is as solid as it is drawn: a pie ends the game once its centre is one pixel into the
+// topmost drawn pixel of the ship's column, never above it, and never in a column left empty.
+TEST_F(cPlayingTest, APieEndsTheGameOnlyWhereItVisiblyLandsOnTheShip) {
+    BITMAP* pDrawn = create_bitmap(640, 480);
+    clear_to_color(pDrawn, bitmap_mask_color(pDrawn));
+    pShip->Draw(pDrawn, &game);
+    const int iLeft = 320 - Sprite(1)->w / 2;
+    int iTouching = 0;
+    for (int x = iLeft - 1; x <= iLeft + Sprite(1)->w; ++x) {
+        int iTop = 0;
+        while (iTop < 480 && getpixel(pDrawn, x, iTop) == bitmap_mask_color(pDrawn))
+            ++iTop;
+        for (float fDepth : {-0.5f, 0.5f}) {
+            game.Play();
+            Join(new cPie, x + 0.5f, std::min(iTop, 479) + fDepth)->Update(1, &game);
+            const bool bEnds = iTop < 480 && fDepth > 0;
+            ASSERT_EQ(GameIsOver(), bEnds) << "column " << x << " drawn from " << iTop;
+            iTouching += bEnds;
+        }
+    }
+    EXPECT_GT(iTouching, Sprite(1)->w / 2);
+    destroy_bitmap(pDrawn);
+}
+
 TEST_F(cPlayingTest, AnExplosionHasFiveToTwentyFourOneSecondParticles) {
     int iFewest = 100, iMost = 0;
     float fSlowest = 1, fFastest = 0;
