@@ -1,5 +1,6 @@
 #include "core/Credits.h"
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -13,13 +14,16 @@ namespace {
 const int kFirstLineY = 150;
 const int kLineSpacing = 8;
 const int kPictureWidth = 150; // bitmap 12, centred above the text
+const int kPictureY = 30;
 
 } // namespace
 
-BITMAP* CreateCreditsBitmap(cGameInstance* pGame, int iWidth, const char* sFile) {
+BITMAP* CreateCreditsBitmap(cGameInstance* pGame, int iWidth, const char* sFile, int& iEnd) {
     BITMAP* pBmp = create_bitmap(iWidth, kCreditsHeight);
     clear_to_color(pBmp, 0);
-    draw_sprite(pBmp, pGame->pBitmaps->GetBitmap(12), iWidth / 2 - kPictureWidth / 2, 30);
+    BITMAP* pPicture = pGame->pBitmaps->GetBitmap(12);
+    draw_sprite(pBmp, pPicture, iWidth / 2 - kPictureWidth / 2, kPictureY);
+    iEnd = kPictureY + pPicture->h;
 
     const int iWhite = makecol(255, 255, 255);
     std::ifstream file(sFile);
@@ -28,9 +32,13 @@ BITMAP* CreateCreditsBitmap(cGameInstance* pGame, int iWidth, const char* sFile)
         // A file edited on Windows keeps its carriage returns, which the font would draw.
         if (!sLine.empty() && sLine.back() == '\r')
             sLine.pop_back();
-        textout_centre_ex(pBmp, font, sLine.c_str(), iWidth / 2, kFirstLineY + kLineSpacing * i,
-                          iWhite, -1);
+        const int y = kFirstLineY + kLineSpacing * i;
+        textout_centre_ex(pBmp, font, sLine.c_str(), iWidth / 2, y, iWhite, -1);
+        // Blank lines at the end would only roll an empty screen.
+        if (sLine.find_first_not_of(" \t") != std::string::npos)
+            iEnd = std::max(iEnd, y + kLineSpacing);
     }
+    iEnd = std::min(iEnd, kCreditsHeight);
     return pBmp;
 }
 
@@ -42,13 +50,14 @@ int ScrollCredits(int& iStart, int iOffset) {
     return iOffset + iElapsed / 10;
 }
 
-bool CreditsOver(int iOffset) {
-    return iOffset >= kCreditsHeight || key[KEY_ESC] || key[KEY_SPACE] || bCloseRequested;
+bool CreditsOver(int iOffset, int iEnd) {
+    return iOffset >= iEnd || key[KEY_ESC] || key[KEY_SPACE] || bCloseRequested;
 }
 
 void Credits(cGameInstance* pGame) {
     BITMAP* pFrame = pGame->pBuffer;
-    BITMAP* pBmp = CreateCreditsBitmap(pGame, pFrame->w, "credits.txt");
+    int iEnd = 0;
+    BITMAP* pBmp = CreateCreditsBitmap(pGame, pFrame->w, "credits.txt", iEnd);
     pGame->pMidis->PlayMidi(5);
     int iStart = iTime;
     int iOffset = 0;
@@ -63,6 +72,6 @@ void Credits(cGameInstance* pGame) {
         }
         WaitForTick();
         iOffset = ScrollCredits(iStart, iOffset);
-    } while (!CreditsOver(iOffset));
+    } while (!CreditsOver(iOffset, iEnd));
     destroy_bitmap(pBmp);
 }

@@ -223,14 +223,18 @@ void cGameInstance::NewGame() {
         if (!dynamic_cast<cPlayerShip*>(pObject))
             pObject->Delete();
 
+    const cVector vShipStart(iFieldWidth / 2, iFieldHeight - 94, 0);
     if (!GetObject(pPlayer->GetAvatarID())) {
         cPlayerShip* pShip = new cPlayerShip;
         pShip->SetBitmap(1);
-        pShip->SetPosition(cVector(iFieldWidth / 2, iFieldHeight - 94, 0));
+        pShip->SetPosition(vShipStart);
         SetPlayerAvatar(AddObject(pShip));
     }
-    if (cPlayerShip* pShip = dynamic_cast<cPlayerShip*>(GetObject(pPlayer->GetAvatarID())))
+    // Every game starts with the ship in the middle, not where the last one left it.
+    if (cPlayerShip* pShip = dynamic_cast<cPlayerShip*>(GetObject(pPlayer->GetAvatarID()))) {
         pShip->Reset();
+        pShip->SetPosition(vShipStart);
+    }
 
     pGui->SetActiveWindows({WND_MAINMENU});
     // One playing step brings the ship in, clears out the old game and resets the panels.

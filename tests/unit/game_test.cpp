@@ -41,13 +41,14 @@ TEST_F(cGameTest, ANewGameLeavesTheShipAlonePausedUnderTheMenu) {
     game.iCurrentScore = 9;
     game.iMonstersSpawned = 400;
     pShip->AddSuperspeed();
+    pShip->SetPosition(cVector(40, 386, 0));
     game.pGui->SetActiveWindows({WND_HOF});
     game.Play();
     game.NewGame();
     EXPECT_EQ(cCounted::iDestroyed, 2) << "objects in play and waiting alike";
     EXPECT_EQ(game.vObjects, std::vector<cGameObject*>{pShip});
     EXPECT_TRUE(game.vNewObjects.empty() && game.Running() && !game.IsPlaying());
-    EXPECT_EQ(pShip->GetPosition().x, 320);
+    EXPECT_EQ(pShip->GetPosition().x, 320) << "back in the middle";
     EXPECT_EQ(pShip->GetPosition().y, 386);
     EXPECT_TRUE(game.GetScore() == 0 && game.iCurrentLevel == 1 && pShip->SS() == 0);
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});

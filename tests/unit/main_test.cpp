@@ -99,12 +99,16 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
     game.pBitmaps->vBitmaps[0]->SetId(12);
     game.pBitmaps->vBitmaps[0]->SetBitmap(create_bitmap(150, 20));
     clear_to_color(game.pBitmaps->GetBitmap(12), makecol(255, 0, 0));
-    const char* const aTexts[] = {"HH\n\nH\n", "HH\r\n\r\nH\r\n", nullptr}; // null: no file
+    // The scroll ends when the last line that shows, or else the picture, has gone off the top.
+    const std::pair<const char*, int> aTexts[] = {
+        {"HH\n\nH\n", 150 + 3 * 8}, {"HH\r\n\r\nH\r\n \r\n\r\n", 150 + 3 * 8}, {nullptr, 30 + 20}};
     std::vector<BITMAP*> vShown;
-    for (const char* sText : aTexts) {
+    for (auto [sText, iExpectedEnd] : aTexts) {
         if (sText)
             std::ofstream("credits-test.txt") << sText;
-        vShown.push_back(CreateCreditsBitmap(&game, 640, "credits-test.txt"));
+        int iEnd = 0;
+        vShown.push_back(CreateCreditsBitmap(&game, 640, "credits-test.txt", iEnd));
+        EXPECT_EQ(iEnd, iExpectedEnd) << (sText ? sText : "no file");
         std::remove("credits-test.txt");
     }
     EXPECT_EQ(DifferentPixels(vShown[0], vShown[1]), 0);
@@ -125,13 +129,13 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
         EXPECT_EQ(ScrollCredits(iStart, iFrom), iOffset) << iNow;
         EXPECT_EQ(iStart, iStarted) << iNow;
     }
-    for (auto [iOffset, iKey, bOver] : {std::tuple{799, 0, false},
-                                        {800, 0, true},
-                                        {803, 0, true},
+    for (auto [iOffset, iKey, bOver] : {std::tuple{173, 0, false},
+                                        {174, 0, true},
+                                        {177, 0, true},
                                         {0, KEY_SPACE, true},
                                         {0, KEY_ESC, true}}) {
         key[iKey] = iKey != 0;
-        EXPECT_EQ(CreditsOver(iOffset), bOver) << iOffset << " " << iKey;
+        EXPECT_EQ(CreditsOver(iOffset, 174), bOver) << iOffset << " " << iKey;
         key[iKey] = 0;
     }
 }
