@@ -9,7 +9,9 @@
 # for example
 #   synth 0.12 square 1400-350 fade 0 0.12 0.1
 # ("pad SECONDS" at the end starts a layer later). The layers are mixed and the mix is brought to
-# the peak level. Noise is seeded (-R), so a recipe always gives the same file.
+# the peak level. An optional line "mix EFFECTS" gives a sox effects chain that the mix goes
+# through first, for example a compand that makes a short sound fuller at the same peak. Noise is
+# seeded (-R), so a recipe always gives the same file.
 set -euo pipefail
 set -f # the words of a layer are sox arguments, never file patterns
 
@@ -41,6 +43,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 peak=
+mix_effects=()
 layers=()
 while read -r -a words || [ ${#words[@]} -gt 0 ]; do
     [ ${#words[@]} -gt 0 ] || continue
@@ -50,6 +53,11 @@ while read -r -a words || [ ${#words[@]} -gt 0 ]; do
         [ ${#words[@]} -eq 2 ] || fail "peak takes one level in dBFS"
         peak=${words[1]}
         awk -v p="$peak" 'BEGIN { exit !(p + 0 == p && p <= -1) }' || fail "peak $peak is above -1 dBFS"
+        ;;
+    mix)
+        [ ${#words[@]} -gt 1 ] || fail "mix takes a sox effects chain"
+        [ ${#mix_effects[@]} -eq 0 ] || fail "one mix line at most"
+        mix_effects=("${words[@]:1}")
         ;;
     synth)
         layer="$work/layer${#layers[@]}.wav"
@@ -64,7 +72,7 @@ done <"$recipe"
 [ ${#layers[@]} -gt 0 ] || fail "no layer"
 mix=()
 [ ${#layers[@]} -eq 1 ] || mix=(-m)
-run_sox -R -D "${mix[@]}" "${layers[@]}" -b 16 "$output" rate "$rate" gain -n "$peak"
+run_sox -R -D "${mix[@]}" "${layers[@]}" -b 16 "$output" rate "$rate" "${mix_effects[@]}" gain -n "$peak"
 
 length=$(soxi -D "$output")
 awk -v l="$length" -v m="$longest" 'BEGIN { exit !(l < m) }' || fail "lasts $length s, a sound effect stays under $longest s"
