@@ -206,6 +206,7 @@ void cGameInstance::InitGame() {
     Rules.fRechargeRate = 1.0f;
     Rules.iEnergyPerLevel = 80;
     Rules.iShotCost = 20;
+    Starfield.Build(iFieldWidth, iFieldHeight);
     NewGame();
 }
 
@@ -359,9 +360,11 @@ void cGameInstance::Purge() {
     vObjects.erase(itKept, vObjects.end());
 }
 
-// An idle menu composes the same frame at every step: it is not sent to the screen again.
+// An idle menu composes the same frame at every step until the stars move: it is not sent to the
+// screen again in between.
 void cGameInstance::DoFrame() {
     clear_to_color(pBuffer, 0);
+    Starfield.Draw(pBuffer, iTime);
     for (cGameObject* pObject : vObjects)
         pObject->Draw(pBuffer, this);
     pGui->Draw(pBuffer);

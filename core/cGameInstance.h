@@ -8,6 +8,7 @@
 
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
+#include "objects/cStarfield.h"
 #include "objects/vector.h"
 
 class cBitmapDatabase;
@@ -109,6 +110,8 @@ public:
     cMidiDatabase* pMidis = nullptr;
     cPlayer* pPlayer = nullptr;
     cHOF HOF;
+    // Drawn behind the objects in every frame.
+    cStarfield Starfield;
 
 private:
     int FailStartup(const char* sMessage);

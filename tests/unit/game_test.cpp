@@ -32,6 +32,11 @@ class cMaskSquare : public cGameObject {
     }
 };
 
+// Paints the upper half of the field black.
+class cCover : public cGameObject {
+    void OnDraw(BITMAP* pTarget, cGameInstance*) override { rectfill(pTarget, 0, 0, 639, 239, 0); }
+};
+
 } // namespace
 
 TEST_F(cGameTest, ANewGameLeavesTheShipAlonePausedUnderTheMenu) {
@@ -261,4 +266,34 @@ TEST_F(cGameTest, AFrameReachesTheScreenWholeAndEnlarged) {
                         getpixel(screen, x, y) != getpixel(game.pBuffer, x / iScale, y / iScale);
             EXPECT_EQ(iWrong == 0, iScale == 1 || !bAgain) << "scale " << iScale;
         }
+}
+
+// The stars lie behind the objects and move only every quarter of a second, and scattering them
+// takes nothing from the game's random sequence.
+TEST_F(cGameTest, TheStarsDriftBehindTheObjectsFourTimesASecond) {
+    srand(5);
+    game.Starfield.Build(640, 480);
+    const int iFirst = rand();
+    srand(5);
+    EXPECT_EQ(rand(), iFirst);
+    iTime = (iTime / 25 + 1) * 25;
+    game.DoFrame();
+    BITMAP* pFirst = create_bitmap(640, 480);
+    blit(game.pBuffer, pFirst, 0, 0, 0, 0, 640, 480);
+    for (auto [iTicks, bMoved] : {std::pair{24, false}, {1, true}}) {
+        iTime += iTicks;
+        game.DoFrame();
+        EXPECT_EQ(DifferentPixels(game.pBuffer, pFirst) > 0, bMoved) << iTicks;
+    }
+    // Above the menu, only stars are drawn.
+    BITMAP* pSky = create_sub_bitmap(game.pBuffer, 0, 0, 640, 140);
+    BITMAP* pBlack = create_bitmap(640, 140);
+    clear_to_color(pBlack, 0);
+    EXPECT_GT(DifferentPixels(pSky, pBlack), 20);
+    Join(new cCover, 0, 0);
+    game.DoFrame();
+    EXPECT_EQ(DifferentPixels(pSky, pBlack), 0) << "the stars are covered";
+    destroy_bitmap(pSky);
+    destroy_bitmap(pFirst);
+    destroy_bitmap(pBlack);
 }
