@@ -237,6 +237,7 @@ void cGameInstance::NewGame() {
         pShip->SetPosition(vShipStart);
     }
 
+    Banner.Hide();
     pGui->SetActiveWindows({WND_MAINMENU});
     // One playing step brings the ship in, clears out the old game and resets the panels.
     Play();
@@ -334,12 +335,15 @@ void cGameInstance::Update() {
 
     CalcLevel();
     if (PeriodOver(iLastWaveTime, iCurrentLevel)) {
+        const int iLevelBefore = iCurrentLevel;
         for (int i = 0; i < 4; ++i) {
             iLastWaveTime = iTime;
             AddMonster(i);
             ++iMonstersSpawned;
         }
         CalcLevel();
+        if (iCurrentLevel > iLevelBefore)
+            Banner.Show("Level " + std::to_string(iCurrentLevel), iTime);
     }
     for (cGameObject* pObject : vObjects)
         pObject->Update(1, this);
@@ -364,9 +368,11 @@ void cGameInstance::Purge() {
 // screen again in between.
 void cGameInstance::DoFrame() {
     clear_to_color(pBuffer, 0);
-    Starfield.Draw(pBuffer, iTime);
+    const int iNow = iTime;
+    Starfield.Draw(pBuffer, iNow);
     for (cGameObject* pObject : vObjects)
         pObject->Draw(pBuffer, this);
+    Banner.Draw(pBuffer, iFieldHeight * 3 / 8, iNow);
     pGui->Draw(pBuffer);
     if (FrameChanged())
         ShowFrame();

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/cBanner.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
 #include "objects/cStarfield.h"
@@ -112,6 +113,8 @@ public:
     cHOF HOF;
     // Drawn behind the objects in every frame.
     cStarfield Starfield;
+    // Tells of a level reached or a power-up taken, over the objects and under the windows.
+    cBanner Banner;
 
 private:
     int FailStartup(const char* sMessage);

@@ -3,6 +3,7 @@
 #include <typeinfo>
 
 #include "core/cGameInstance.h"
+#include "core/main.h"
 #include "media/cSoundDatabase.h"
 #include "objects/cPlayerShip.h"
 
@@ -30,11 +31,12 @@ void cPowerup::OnUpdate(int, cGameInstance*) {}
 
 // The search matches the exact class, so what it finds is the ship. A power-up taken still moves
 // on in that step; the purge removes it before it could refill the charge a second time.
-void cPowerup::Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)()) {
+void cPowerup::Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)(), const char* sName) {
     if (cGameObject* pShip = pGame->DoCollide(this, typeid(cPlayerShip).name())) {
         Delete();
         (static_cast<cPlayerShip*>(pShip)->*pRefill)();
         pGame->pSounds->PlaySound(kTakenSound);
+        pGame->Banner.Show(sName, iTime);
     }
     vVelocity += cVector(0, kGravity, 0);
     vPosition += vVelocity;
@@ -47,7 +49,7 @@ cPowerupSC::cPowerupSC() {
 }
 
 void cPowerupSC::OnUpdate(int, cGameInstance* pGame) {
-    Step(pGame, &cPlayerShip::AddSupercharger);
+    Step(pGame, &cPlayerShip::AddSupercharger, "Super charger");
 }
 
 cPowerupSS::cPowerupSS() {
@@ -55,5 +57,5 @@ cPowerupSS::cPowerupSS() {
 }
 
 void cPowerupSS::OnUpdate(int, cGameInstance* pGame) {
-    Step(pGame, &cPlayerShip::AddSuperspeed);
+    Step(pGame, &cPlayerShip::AddSuperspeed, "Super speed");
 }

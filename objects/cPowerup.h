@@ -16,9 +16,9 @@ protected:
     void OnDraw(BITMAP* pTarget, cGameInstance* pGame) override;
     void OnUpdate(int iTicks, cGameInstance* pGame) override;
 
-    // One step of either kind: taken by the ship, it refills that charge of the ship; then it
-    // falls, and leaving the screen at the bottom marks it.
-    void Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)());
+    // One step of either kind: taken by the ship, it refills that charge of the ship and shows its
+    // name; then it falls, and leaving the screen at the bottom marks it.
+    void Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)(), const char* sName);
 };
 
 // The super charger: doubles the recharge of weapon energy for a while.

@@ -138,6 +138,22 @@ TEST_F(cGameTest, LevelsFollowTheMonstersCreatedAndSetThePace) {
         EXPECT_EQ(game.iMonstersSpawned, iFirst + 4);
         EXPECT_EQ(game.iLastWaveTime, iTime);
         EXPECT_EQ(game.DoMove(), 60 + iLevel) << "level " << iLevel;
+        EXPECT_FALSE(game.Banner.Showing(iTime)) << "level " << iLevel << " was reached before";
+    }
+    // The wave that reaches a level tells it in yellow, over the play field, for 1.5 seconds.
+    game.iMonstersSpawned = 36;
+    game.pGui->SetActiveWindows({});
+    iTime += 300;
+    game.Update();
+    EXPECT_EQ(game.Banner.Text(), "Level 2");
+    for (auto [iTicks, bShown] : {std::pair{149, true}, {1, false}}) {
+        iTime += iTicks;
+        game.DoFrame();
+        int iYellow = 0;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                iYellow += getpixel(game.pBuffer, x, y) == makecol(255, 255, 0);
+        EXPECT_EQ(iYellow > 100, bShown) << iTicks;
     }
     game.iMonstersSpawned = 40;
     game.CalcLevel();

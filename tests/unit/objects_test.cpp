@@ -250,7 +250,7 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
         pObject->Update(1, &game);
         EXPECT_TRUE(pObject->bDelete) << "past it";
     }
-    EXPECT_TRUE(vSounds.empty() && game.IsPlaying());
+    EXPECT_TRUE(vSounds.empty() && game.IsPlaying() && !game.Banner.Showing(iTime));
 
     pShip->iSupercharger = 300;
     pShip->iSuperspeed = 50;
@@ -258,8 +258,10 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     pTaken->Update(1, &game);
     EXPECT_TRUE(pShip->SC() == 1000 && pShip->SS() == 50 && pTaken->bDelete);
     EXPECT_FLOAT_EQ(pTaken->GetPosition().y, 479.0381f);
+    EXPECT_EQ(game.Banner.Text(), "Super charger");
     Join(new cPowerupSS, 320, 479)->Update(1, &game);
     EXPECT_EQ(pShip->SS(), 1000);
+    EXPECT_EQ(game.Banner.Text(), "Super speed");
     EXPECT_EQ(vSounds, (std::vector<int>{2, 2}));
 }
 
