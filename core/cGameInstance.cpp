@@ -211,6 +211,7 @@ void cGameInstance::InitGame() {
 }
 
 void cGameInstance::NewGame() {
+    GameOverScene.Stop();
     iCurrentScore = 0;
     iMonstersSpawned = 0;
     iCurrentLevel = 0;
@@ -249,12 +250,23 @@ void cGameInstance::NewGame() {
     CalcLevel();
 }
 
+// Several monsters may end the game in one step: the ship bursts once. The score panel alone
+// stays, with the points of this last step too.
 void cGameInstance::GameOver() {
     Pause();
     pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
-    std::vector<int> vWindows = {WND_HOF};
+    if (GameOverScene.Running())
+        return;
+    pGui->SendMessage(WND_SCORE, MSG_SETDATA, MsgArg(GetScore()), MsgArg(GetLevel()));
+    pGui->SetActiveWindows({WND_SCORE});
+    Banner.Hide();
+    GameOverScene.Start(this);
+}
+
+void cGameInstance::ShowHallOfFame() {
+    std::vector<int> vWindows = {WND_HOF, WND_SCORE};
     if (LoadHOF()) {
-        vWindows = {WND_HOFENTER};
+        vWindows = {WND_HOFENTER, WND_SCORE};
         pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
     }
     pGui->SetActiveWindows(vWindows);
@@ -317,6 +329,8 @@ void cGameInstance::Update() {
     pGui->Update();
     // A switch away counts only while playing; one made in a menu is forgotten.
     const bool bSwitchedAway = bFocusLost.exchange(false);
+    if (GameOverScene.Step(this))
+        ShowHallOfFame();
     if (!IsPlaying())
         return;
 
@@ -372,6 +386,7 @@ void cGameInstance::DoFrame() {
     Starfield.Draw(pBuffer, iNow);
     for (cGameObject* pObject : vObjects)
         pObject->Draw(pBuffer, this);
+    GameOverScene.Draw(pBuffer, this);
     Banner.Draw(pBuffer, iFieldHeight * 3 / 8, iNow);
     pGui->Draw(pBuffer);
     if (FrameChanged())

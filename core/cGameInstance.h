@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/cBanner.h"
+#include "core/cGameOverScene.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
 #include "objects/cStarfield.h"
@@ -46,6 +47,7 @@ public:
     void InitGame();
 
     void NewGame();
+    // Ends the game: it pauses, and after the ship's burst the hall of fame comes.
     void GameOver();
     void CalcLevel();
     void AddMonster(int iSpawnPoint);
@@ -115,9 +117,13 @@ public:
     cStarfield Starfield;
     // Tells of a level reached or a power-up taken, over the objects and under the windows.
     cBanner Banner;
+    // Runs from the end of a game until the hall of fame comes.
+    cGameOverScene GameOverScene;
 
 private:
     int FailStartup(const char* sMessage);
+    // The name entry for a score that earns a place, else the list, with the score beside it.
+    void ShowHallOfFame();
     // Destroys the objects marked deleted; the others keep their order.
     void Purge();
     // Whether the buffer differs from the frame on the screen; if so it is remembered as shown.

@@ -27,7 +27,7 @@ void EnterName(cMenuWindow& window, const std::string& sName) {
     // there.
     window.pGame->HOF.Add(entry);
     window.pGame->HOF.Save();
-    window.pGui->SetActiveWindows({WND_HOF});
+    window.pGui->SetActiveWindows({WND_HOF, WND_SCORE});
 }
 
 } // namespace

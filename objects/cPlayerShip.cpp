@@ -9,6 +9,7 @@ void cPlayerShip::Reset() {
     iSupercharger = 0;
     iSuperspeed = 0;
     iMax = 1000;
+    bWrecked = false;
 }
 
 void cPlayerShip::UseSC(int iTicks) {
@@ -21,7 +22,7 @@ void cPlayerShip::UseSS(int iTicks) {
 
 void cPlayerShip::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
     BITMAP* pSprite = Sprite(pGame);
-    if (!pSprite)
+    if (!pSprite || bWrecked)
         return;
     draw_sprite(pTarget, pSprite, static_cast<int>(vPosition.x) - pSprite->w / 2,
                 static_cast<int>(vPosition.y));

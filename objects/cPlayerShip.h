@@ -10,8 +10,10 @@ class cPlayerShip : public cGameObject {
 public:
     cPlayerShip() { Reset(); }
 
-    // Empties both charges, as at the start of a game.
+    // Empties both charges and puts the ship together again, as at the start of a game.
     void Reset();
+    // Blown up at the end of a game: not drawn until the next Reset.
+    void Wreck() { bWrecked = true; }
     // Taking a power-up refills its charge; charges do not add up.
     void AddSupercharger() { iSupercharger = iMax; }
     void AddSuperspeed() { iSuperspeed = iMax; }
@@ -27,6 +29,7 @@ public:
     int iMax = 1000;
     int iSupercharger = 0;
     int iSuperspeed = 0;
+    bool bWrecked = false;
 
 protected:
     void OnDraw(BITMAP* pTarget, cGameInstance* pGame) override;

@@ -38,6 +38,7 @@ def client(left, top, width, height):
 MENU, LIST, NAME_ENTRY = client(170, 140, 300, 100), client(170, 140, 300, 200), client(120, 140, 400, 100)
 SCORE, ENERGY = client(10, 10, 110, 40), client(10, 460, 100, 20)
 RESUME = (MENU[0] + 15, MENU[1] + 36, 100, 7)  # the row of "Resume game"
+GAME_OVER = (215, 170, 210, 20)  # the rows of the large "Game over"
 
 
 def shows_menu(shot):
@@ -50,6 +51,17 @@ def shows_list(shot):
 
 def shows_name_entry(shot):
     return shot.share(NAME_ENTRY, WHITE) > 0.8 and not shows_list(shot)
+
+
+def shows_game_over(shot):
+    """The yellow "Game over" over the field, with the score panel but not the energy bar (a
+    power-up's name stands there in play)."""
+    return shot.share(GAME_OVER, YELLOW) > 0.1 and shows_score(shot) and \
+        shot.share(ENERGY, RED, 24) + shot.share(ENERGY, YELLOW, 24) < 0.5
+
+
+def shows_score(shot):
+    return shot.share(SCORE, RED, 24) > 0.5
 
 
 def shows_play(shot):
@@ -107,14 +119,16 @@ def journey(game, hall_of_fame, wav=None):
         game.hold(key, 0.2)
     game.wait_for(shows_play, "the resumed game")
 
-    # Space held through the end of the game types nothing; a name typed fast loses no letter, and
-    # is saved at once.
+    # The ship bursts, and "Game over" stands before the name entry; the final score stays beside
+    # the entry and the list. Space held through the end of the game types nothing; a name typed
+    # fast loses no letter, and is saved at once.
     game.xdotool("keydown", "space")
-    game.wait_for(shows_name_entry, "the end of the game", timeout=60)
+    game.wait_for(shows_game_over, "the end of the game", timeout=60)
+    assert shows_score(game.wait_for(shows_name_entry, "the name entry"))
     game.xdotool("keyup", "space")
     game.xdotool("type", "--delay", "15", "Zed")
     game.hold("Return")
-    game.wait_for(shows_list, "the hall of fame")
+    assert shows_score(game.wait_for(shows_list, "the hall of fame"))
     assert re.search(r'<entry name = "Zed" score = "\d+" />', hall_of_fame.read_text())
     assert subprocess.run(["xmllint", "--noout", str(hall_of_fame)]).returncode == 0
     game.hold("space")

@@ -109,10 +109,18 @@ void cGameTest::SetLevel(int iLevel) {
     game.CalcLevel();
 }
 
-bool cGameTest::GameIsOver() const {
-    const std::vector<int>& vActive = game.pGui->vActive;
-    return !game.IsPlaying() && vActive.size() == 1 &&
-           (vActive[0] == WND_HOF || vActive[0] == WND_HOFENTER);
+bool cGameTest::GameIsOver() {
+    const bool bOver = !game.IsPlaying() && game.GameOverScene.Running();
+    game.GameOverScene.Stop();
+    return bOver;
+}
+
+int PixelsOf(BITMAP* pBitmap, int iColor) {
+    int iFound = 0;
+    for (int y = 0; y < pBitmap->h; ++y)
+        for (int x = 0; x < pBitmap->w; ++x)
+            iFound += getpixel(pBitmap, x, y) == iColor;
+    return iFound;
 }
 
 int DifferentPixels(BITMAP* pA, BITMAP* pB) {

@@ -49,8 +49,9 @@ protected:
     // Moves the clock on and runs the player's input step.
     void Input(int iTicks);
     void SetLevel(int iLevel);
-    // Paused, with the hall of fame showing.
-    bool GameIsOver() const;
+    // Whether the game has ended: paused, with the ship bursting. The moment is cut short, so that
+    // the next end is seen afresh.
+    bool GameIsOver();
 
     cGameInstance game;
     cPlayerShip* pShip = nullptr;
@@ -72,3 +73,5 @@ protected:
 
 // The number of pixels in which two bitmaps of the same size differ.
 int DifferentPixels(BITMAP* pA, BITMAP* pB);
+// The number of pixels of the bitmap in that colour.
+int PixelsOf(BITMAP* pBitmap, int iColor);

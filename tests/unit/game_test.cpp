@@ -149,11 +149,7 @@ TEST_F(cGameTest, LevelsFollowTheMonstersCreatedAndSetThePace) {
     for (auto [iTicks, bShown] : {std::pair{149, true}, {1, false}}) {
         iTime += iTicks;
         game.DoFrame();
-        int iYellow = 0;
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 640; ++x)
-                iYellow += getpixel(game.pBuffer, x, y) == makecol(255, 255, 0);
-        EXPECT_EQ(iYellow > 100, bShown) << iTicks;
+        EXPECT_EQ(PixelsOf(game.pBuffer, makecol(255, 255, 0)) > 100, bShown) << iTicks;
     }
     game.iMonstersSpawned = 40;
     game.CalcLevel();
@@ -239,18 +235,41 @@ TEST_F(cGameTest, TheHallOfFameKeepsTheBestTenAndAScoreQualifiesForIt) {
               "A=" + std::to_string(INT_MAX) + " =12 C=12 =0 B=" + std::to_string(INT_MIN) + " ");
 }
 
-TEST_F(cGameTest, GameOverShowsTheNameEntryOnlyForAQualifyingScore) {
+// The ship bursts with one bang however many monsters reach it, the music stops, and "Game over"
+// stands in yellow with the final score for two seconds; then comes the name entry for a score
+// that earns a place, else the list, with the score panel beside either.
+TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifyingScore) {
+    BITMAP* pShipAlone = create_bitmap(640, 480);
     for (bool bFull : {false, true}) {
-        WriteHOF(bFull ? Entries(10, 1, 0) : "");
+        WriteHOF(bFull ? Entries(10, 10, 0) : "");
+        game.NewGame();
+        game.pGui->SetActiveWindows({WND_ENERGYBAR, WND_SCORE, WND_POWERUP});
         mSent.clear();
+        vSounds.clear();
         game.Play();
+        game.iCurrentScore = 7;
+        game.GameOver();
         game.GameOver();
         EXPECT_FALSE(game.IsPlaying());
         EXPECT_EQ(mSent.at(WND_MAINMENU).first, 0) << "nothing left to resume";
-        EXPECT_EQ(game.pGui->vActive, std::vector<int>{bFull ? WND_HOF : WND_HOFENTER});
+        EXPECT_EQ(mSent.at(WND_SCORE), std::make_pair(7, 1));
+        EXPECT_EQ(vSounds, std::vector<int>{3});
+        EXPECT_EQ(Music(), 0);
+        clear_to_color(pShipAlone, 0);
+        pShip->Draw(pShipAlone, &game);
+        EXPECT_EQ(PixelsOf(pShipAlone, 0), 640 * 480) << "the ship is gone";
+        for (auto [iTicks, bOver] : {std::pair{199, false}, {1, true}}) {
+            iTime += iTicks;
+            game.DoFrame();
+            EXPECT_EQ(PixelsOf(game.pBuffer, makecol(255, 255, 0)) > 200, !bOver) << iTicks;
+            game.Update();
+            const std::vector<int> vHOF = {bFull ? WND_HOF : WND_HOFENTER, WND_SCORE};
+            EXPECT_EQ(game.pGui->vActive, bOver ? vHOF : std::vector<int>{WND_SCORE});
+        }
         EXPECT_EQ(mSent.count(WND_HOFENTER), bFull ? 0u : 1u);
         EXPECT_EQ(Music(), bFull ? 3 : 2);
     }
+    destroy_bitmap(pShipAlone);
 }
 
 // The intro draws its three pictures into the frame and shows it; Escape held ends it at once.

@@ -158,7 +158,7 @@ TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
         EXPECT_TRUE(game.pBuffer->w == 640 && game.pBuffer->h == 480 && game.pGui->pElements);
         EXPECT_EQ(game.pBitmaps->vBitmaps.size() + game.pSounds->vSounds.size() +
                       game.pMidis->vMidis.size(),
-                  11u + 3 + 5);
+                  11u + 4 + 5);
     }
     allegro_exit();
     std::filesystem::current_path(Old);

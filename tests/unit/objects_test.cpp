@@ -233,6 +233,8 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
         EXPECT_EQ(Case.pObject->bDelete, Case.bDeleted) << typeid(*Case.pObject).name();
     }
     EXPECT_FLOAT_EQ(aCases[3].pObject->GetPosition().y, 479.0381f) << "a pie still falls";
+    EXPECT_EQ(vSounds, std::vector<int>(3, 3)) << "the ship bursts at each end";
+    vSounds.clear();
     game.Play();
     cPie* pPie = Join(new cPie, 100, 100);
     cPowerup* pPowerup = Join(new cPowerupSC, 100, 100);
