@@ -378,12 +378,12 @@ void cGameInstance::Purge() {
     vObjects.erase(itKept, vObjects.end());
 }
 
-// An idle menu composes the same frame at every step until the stars move: it is not sent to the
-// screen again in between.
+// An idle menu composes the same frame at every step, the stars standing still: it is not sent to
+// the screen again.
 void cGameInstance::DoFrame() {
     clear_to_color(pBuffer, 0);
     const int iNow = iTime;
-    Starfield.Draw(pBuffer, iNow);
+    Starfield.Draw(pBuffer, iNow, IsPlaying());
     for (cGameObject* pObject : vObjects)
         pObject->Draw(pBuffer, this);
     GameOverScene.Draw(pBuffer, this);

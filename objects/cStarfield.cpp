@@ -25,8 +25,11 @@ void cStarfield::Build(int iWidth, int iNewHeight) {
     }
 }
 
-void cStarfield::Draw(BITMAP* pTarget, int iNow) const {
-    const long long lMoves = iNow / kMoveTicks;
+void cStarfield::Draw(BITMAP* pTarget, int iNow, bool bDrifting) {
+    if (bDrifting && iLastNow >= 0)
+        iDrift += iNow - iLastNow;
+    iLastNow = iNow;
+    const long long lMoves = iDrift / kMoveTicks;
     for (const cStar& star : vStars) {
         const int y = static_cast<int>((star.iY + lMoves * star.iSpeed) % iHeight);
         putpixel(pTarget, star.iX, y, star.iColor);

@@ -303,20 +303,22 @@ TEST_F(cGameTest, AFrameReachesTheScreenWholeAndEnlarged) {
         }
 }
 
-// The stars lie behind the objects and move only every quarter of a second, and scattering them
-// takes nothing from the game's random sequence.
-TEST_F(cGameTest, TheStarsDriftBehindTheObjectsFourTimesASecond) {
+// The stars lie behind the objects and move only every quarter of a second of play, and scattering
+// them takes nothing from the game's random sequence.
+TEST_F(cGameTest, TheStarsDriftBehindTheObjectsFourTimesASecondOfPlay) {
     srand(5);
     game.Starfield.Build(640, 480);
     const int iFirst = rand();
     srand(5);
     EXPECT_EQ(rand(), iFirst);
-    iTime = (iTime / 25 + 1) * 25;
+    game.Play();
     game.DoFrame();
     BITMAP* pFirst = create_bitmap(640, 480);
     blit(game.pBuffer, pFirst, 0, 0, 0, 0, 640, 480);
-    for (auto [iTicks, bMoved] : {std::pair{24, false}, {1, true}}) {
+    for (auto [iTicks, bPlaying, bMoved] :
+         {std::tuple{24, true, false}, {100, false, false}, {1, true, true}}) {
         iTime += iTicks;
+        bPlaying ? game.Play() : game.Pause();
         game.DoFrame();
         EXPECT_EQ(DifferentPixels(game.pBuffer, pFirst) > 0, bMoved) << iTicks;
     }
