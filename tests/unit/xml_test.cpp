@@ -42,6 +42,7 @@ std::string Parse(cXmlFile& File, const std::string& sLines) {
     std::istringstream Lines(sLines);
     for (std::string sLine; std::getline(Lines, sLine, '|');)
         xmlParseString(sLine, File);
+    xmlParseEnd(File);
     std::string s;
     for (const cTag* pTag : File.vTags)
         s += (s.empty() ? "" : " ") + Describe(pTag);
@@ -85,14 +86,16 @@ TEST(xmlParseString, ReadsEveryLineIntoTagsAndText) {
          "H(entry{name=Al,score=7}/) /H"},
         {"<a><b/></a>", "a(b/) /a"},
         {"<entry/>|<e n=\"A l/x\"/>|<e w='a b' x=1 drop y=/>",
-         "entry/ e{n=A l/x}/ e{w='a,x=1,y=}/"},
+         "entry/ e{n=A l/x}/ e{w=a b,x=1,y=}/"},
+        {"<e n='a\"/b' m=\"it's\"/>|<e v=\"&lt;&amp;&gt;&quot;&apos;&#65;&#x263A;&#0;&bogus;&\"/>",
+         "e{m=it's,n=a\"/b}/ e{v=<&>\"'A\xE2\x98\xBA&#0;&bogus;&}/"},
         {"<e x=\"1\" x=\"2\"/>|<?odd tag>|<f/", "e{x=1}/"},
         {"<e v=\"a>b\"/>|<f/>", "e{v=\"a>}[b\"/>](f/)"},
-        {"<a x=\"1\"|y=\"2\"><b/>", "a{x=1}[y=\"2\">](b/)"},
+        {"<a x=\"1\"|  |y=\"2\"><b/>", "a{x=1,y=2}(b/)"},
         {"<a><b/>Al</a>|  |<c ></c>|tail", "a(b/[Al]) /a c[tail] /c"},
         {"<a >|</a >|<b>|</ b>|<c>|</HallOfFame", "a /a b / b c /HallOfFam"},
         {"<a >|<a >|</a>|</a>", "a(a) /a /a"},
-        {"<!-- note --><a/>", "!--(a/)"},
+        {"<!-- <e n=\"old\"/> --><a/>|<!DOCTYPE a>|<!-- two|<e/>|lines --><b/>", "a/ b/"},
         {"<a/>\t<b/>\r|x\"<c/>", "a/[\t] b/[\rx\"<c/>]"},
     };
     for (const auto& [sLines, sTree] : aRows) {
@@ -193,6 +196,24 @@ TEST_F(cXmlFileTest, SavesTheHallOfFameFormatAndReadsItBack) {
     EXPECT_EQ(Cut.iParent, 0);
     ASSERT_TRUE(Cut.Read(Hof));
     EXPECT_EQ(Cut.vTags.size(), 3u);
+    // Any name of printable characters, or none, reads back as written, from a file that xmllint
+    // takes for XML.
+    srand(7);
+    std::vector<std::pair<std::string, int>> vNames{{"", 0}, {"&amp; \"'<>", 1}};
+    for (int i = 0; i < 300; ++i)
+        vNames.emplace_back(std::string(rand() % 12, ' '), i);
+    for (auto& [sName, iScore] : vNames)
+        for (char& c : sName)
+            c = static_cast<char>(' ' + rand() % 95);
+    cXmlFile Named;
+    BuildHallOfFame(Named, vNames);
+    ASSERT_TRUE(Named.Save(Hof));
+    EXPECT_EQ(std::system(("xmllint --noout " + Hof.string()).c_str()), 0);
+    cXmlFile Back;
+    ASSERT_TRUE(Back.Read(Hof));
+    ASSERT_EQ(Back.vTags[0]->vChildren.size(), vNames.size());
+    for (std::size_t i = 0; i < vNames.size(); ++i)
+        EXPECT_EQ(Back.vTags[0]->vChildren[i]->mAttributes["name"], vNames[i].first);
 }
 
 // The old file is replaced only by a complete new one: a full disk, a crash or a target that
