@@ -4,14 +4,16 @@ through the installed command as a player would: intro, menu, play, pause, game 
 list, quit and credits, while the sound card is a file; a second player then finds a hall of fame
 of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
 folder holding data/ (the sanitized build, with no sound). "startup" covers the starts that end at
-once and the scaled window; "package" builds the Debian package and inspects it.
-Usage: test_game.py journey installed|direct, or test_game.py startup|package"""
+once and the scaled window; "endings" the signals, the window destroyed and the X server
+lost in the menu, in play and in the list; "package" builds the Debian package and inspects it.
+Usage: test_game.py journey installed|direct, or test_game.py startup|endings|package"""
 
 import array
 import math
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -181,6 +183,33 @@ def startup(root):
             assert game.wait_exit() == 0 and game.messages() == []
 
 
+def endings(root):
+    """Every way of being told to end, in every kind of screen, ends the game at once and cleanly:
+    a signal or the window destroyed as a close request, a lost X connection with status 1."""
+    command, folder = prepare(root, PROGRAM)
+    saved = '<?xml version = "1.0"?>\n\n<HallOfFame >\n <entry name = "Al" score = "7" />\n</HallOfFame>\n'
+    cases = (("menu", "SIGTERM", 128 + signal.SIGTERM), ("play", "SIGINT", 128 + signal.SIGINT),
+             ("list", "SIGHUP", 128 + signal.SIGHUP), ("menu", "windowclose", 0),
+             ("play", "windowkill", 1), ("list", "X server", 1))
+    for screen, how, status in cases:
+        (folder / "HallOfFame.xml").write_text(saved)
+        with Display() as display, Game(display, command, folder) as game:
+            game.wait_window()
+            game.hold("Escape")
+            game.wait_for(shows_menu, "the menu")
+            for key in {"menu": (), "play": ("Return",), "list": ("Down", "Return")}[screen]:
+                game.hold(key, 0.2)
+            game.wait_for({"menu": shows_menu, "play": shows_play, "list": shows_list}[screen], screen)
+            if how.startswith("SIG"):
+                game.process.send_signal(getattr(signal, how))
+            elif how == "X server":
+                display.process.kill()
+            else:
+                game.xdotool(how, game.window)
+            assert game.wait_exit(3) == status, (screen, how, game.output())
+        assert (folder / "HallOfFame.xml").read_text() == saved
+
+
 def package(root):
     subprocess.run(["cpack", "--config", str(BUILD / "CPackConfig.cmake"), "-B", str(root)],
                    check=True, capture_output=True)
@@ -222,4 +251,4 @@ if __name__ == "__main__":
             with Display() as display, Game(display, command, folder) as game:
                 journey(game, folder / "HallOfFame.xml")
         else:
-            {"startup": startup, "package": package}[sys.argv[1]](root)
+            {"startup": startup, "package": package, "endings": endings}[sys.argv[1]](root)

@@ -348,6 +348,20 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     destroy_bitmap(pExpected);
 }
 
+// The game ending at the name entry enters the name as far as it is typed, or a default one.
+TEST_F(cHOFTest, TheGameEndingAtTheNameEntryKeepsTheName) {
+    for (const char* sTyped : {"Zed", ""}) {
+        game.iCurrentScore = 42;
+        game.pGui->SetActiveWindows({WND_HOFENTER});
+        Type(WND_HOFENTER, sTyped);
+        std::string sWhy;
+        ASSERT_TRUE(game.HOF.SaveBeforeExit(sWhy)) << sWhy;
+    }
+    EXPECT_EQ(FileText("HallOfFame.xml"),
+              sHead + " <entry name = \"Player\" score = \"42\" />\n" +
+                  " <entry name = \"Zed\" score = \"42\" />\n</HallOfFame>\n");
+}
+
 // Space typed in play and still held when the screen comes, its repeats, the last one still unread
 // when Space is let go, and a tap of Down: all ignored. Then Space pressed anew.
 TEST_F(cHOFTest, OnlyKeysPressedWhileTheScreenShowsCount) {
