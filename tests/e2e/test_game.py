@@ -153,6 +153,32 @@ def journey_installed(root):
     folder = root / "bob/.local/share/zenith-guard"
     assert folder.stat().st_mode & 0o777 == 0o700
     assert not (folder / "HallOfFame.xml").exists()
+    launcher(command, root / "launcher")
+
+
+def launcher(command, root):
+    """The launcher starts the game only in a folder that is the player's alone, holding its own
+    links; anything else ends it with a message."""
+    share = Path(command[0]).parents[1] / "share/games/zenith-guard"
+    cases = (  # how the folder is made, the environment, a part of the message or None
+        (lambda f: None, {"HOME": "relative", "XDG_DATA_HOME": ""}, "neither HOME nor XDG_DATA_HOME"),
+        (lambda f: f.mkdir(mode=0o777) or f.chmod(0o777), {}, "can be written by others"),
+        (lambda f: f.mkdir(mode=0o700) or os.chown(f, 65534, -1), {}, "belongs to another user"),
+        (lambda f: (f / "data").mkdir(parents=True), {}, "data is not the link the game makes"),
+        (lambda f: f.mkdir() or (f / "data").symlink_to("/elsewhere"), {}, None),
+    )
+    for number, (make, env, message) in enumerate(cases):
+        if "another user" in (message or "") and os.geteuid() != 0:
+            continue
+        data_home = root / str(number)
+        data_home.mkdir(parents=True)
+        make(data_home / "zenith-guard")
+        result = subprocess.run(command + ["--version"], capture_output=True, text=True,
+                                env={**os.environ, "XDG_DATA_HOME": str(data_home), **env})
+        assert result.returncode == (1 if message else 0), (message, result)
+        assert message in result.stderr if message else result.stdout.startswith("zenith-guard ")
+        if not message:
+            assert os.readlink(data_home / "zenith-guard/data") == str(share / "data")
 
 
 def startup(root):
