@@ -221,10 +221,11 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
          bRoot ? "" : "Al=7 ", bRoot ? "Could not read: a link of another user" : "",
          bRoot ? "Could not save: a link of another user" : ""},
         {"stale temporaries",
-         [&] {
-             WriteHOF(sEntry);
-             mkfifo("HallOfFame.xml.tmp", 0600);
-             fs::create_directories("HallOfFame.xml.bak.tmp/x");
+         [] {
+             std::ofstream("HallOfFame.xml")
+                 << "<HallOfFame><entry name='Al' score='7'/></HallOfFame>";
+             mkfifo("HallOfFame.xml.bak.tmp", 0600);
+             fs::create_directories("HallOfFame.xml.tmp/x");
          },
          "Al=7 ", "", ""},
         {"a temporary linked elsewhere",
@@ -267,6 +268,11 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
         EXPECT_FALSE(fs::exists("zero") && !fs::is_character_file("zero")) << "the device stays";
         EXPECT_EQ(FileText("HallOfFame.xml.tmp.target") + FileText("HallOfFame.xml.tmp"),
                   fs::exists("HallOfFame.xml.tmp.target") ? "kept" : "");
+        for (const auto& Entry : fs::directory_iterator("."))
+            EXPECT_TRUE(Entry.path().filename() == "HallOfFame.xml.tmp.target" ||
+                        Entry.path().filename().string().find(".tmp.") == std::string::npos)
+                << Case.sWhat << ": left behind by a save: " << Entry.path();
+        EXPECT_FALSE(fs::exists("HallOfFame.xml.bak.tmp"));
         fs::current_path("..");
     }
 }
