@@ -93,8 +93,8 @@ std::string xmlEscape(std::string_view sText) {
 }
 
 std::string xmlUnescape(std::string_view sText) {
-    std::string sOut;
-    std::size_t i = 0;
+    std::size_t i = sText.find('&');
+    std::string sOut(sText.substr(0, i));
     while (i < sText.size()) {
         // No reference is longer than "&#x10FFFF;": the search for its end stops there.
         const std::size_t iEnd =
