@@ -33,17 +33,11 @@ void CheckParents(cXmlFile& File) {
 // Any bytes as a name: written escaped, they read back as they were.
 void CheckName(const std::string& sName) {
     cXmlFile Written;
-    Written.vTags = {new cTag, new cTag};
-    Written.vTags[0]->iType = TAG_START;
-    Written.vTags[1]->iType = TAG_END;
-    Written.vTags[0]->sName = Written.vTags[1]->sName = "HallOfFame";
-    Written.vTags[0]->AddTag(new cTag);
-    Written.vTags[0]->vChildren[0]->iType = TAG_EMPTY;
-    Written.vTags[0]->vChildren[0]->sName = "entry";
-    Written.vTags[0]->vChildren[0]->mAttributes = {{"name", sName}, {"score", "1"}};
+    Written.ReadText("<HallOfFame >\n<entry />\n</HallOfFame>");
+    Written.vTags[0]->vChildren[0]->mAttributes["name"] = sName;
     cXmlFile Read;
     Read.ReadText(Written.Text());
-    if (Read.vTags.empty() || Read.vTags[0]->vChildren.size() != 1 ||
+    if (Read.vTags.size() != 2 || Read.vTags[0]->vChildren.size() != 1 ||
         Read.vTags[0]->vChildren[0]->mAttributes["name"] != sName)
         std::abort();
 }
