@@ -223,18 +223,3 @@ TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(Contents(Hof), File.Text());
     EXPECT_EQ(fs::status(Hof).permissions(), fs::perms(0640)) << "a save keeps the permissions";
 }
-
-// A link stays: the file it leads to gets the table, through a temporary file beside that file.
-TEST_F(cXmlFileTest, ASaveThroughALinkReplacesItsTargetAndKeepsTheLink) {
-    fs::create_directory(Folder / "real");
-    std::ofstream(Folder / "real/hof.xml") << "old";
-    fs::create_symlink("real/hof.xml", Hof);
-    fs::create_symlink("loop", Folder / "loop");
-    cXmlFile File;
-    BuildHallOfFame(File, {{"Al", 7}});
-    ASSERT_TRUE(File.Save(Hof));
-    EXPECT_TRUE(fs::is_symlink(Hof));
-    EXPECT_EQ(Contents(Folder / "real/hof.xml"), File.Text());
-    EXPECT_EQ(Files(Folder) + Files(Folder / "real"), 4);
-    EXPECT_FALSE(File.Save(Folder / "loop")) << "a link that leads round in a circle";
-}
