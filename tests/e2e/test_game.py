@@ -206,8 +206,7 @@ def startup(root):
 
 def endings(root):
     """Every way of being told to end, in every kind of screen, ends the game at once and cleanly:
-    a signal or the window destroyed as a close request, a lost X connection with status 1. (What
-    each saves is tested in the unit tests: reaching a name entry here would take a whole game.)"""
+    a signal or the window destroyed as a close request, a lost X connection with status 1."""
     command, folder = prepare(root, PROGRAM)
     cases = (("menu", "SIGTERM", 128 + signal.SIGTERM), ("play", "SIGINT", 128 + signal.SIGINT),
              ("list", "SIGHUP", 128 + signal.SIGHUP), ("menu", "windowclose", 0),

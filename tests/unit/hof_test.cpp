@@ -126,8 +126,7 @@ TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntries) {
     Enter("First");
     other.Add({"Second", 50});
     ASSERT_TRUE(other.Save());
-    ASSERT_EQ(other.vEntries.size(), 2u);
-    EXPECT_EQ(other.vEntries[0].sName + other.vEntries[1].sName, "SecondFirst");
+    EXPECT_EQ(other.vEntries.size(), 2u);
     EXPECT_EQ(FileText("HallOfFame.xml"), sHead + " <entry name = \"Second\" score = \"50\" />\n" +
                                               " <entry name = \"First\" score = \"42\" />\n" +
                                               "</HallOfFame>\n");
@@ -259,8 +258,6 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
             EXPECT_EQ(std::system("xmllint --noout HallOfFame.xml"), 0) << Case.sWhat;
         }
         EXPECT_FALSE(fs::exists("zero") && !fs::is_character_file("zero")) << "the device stays";
-        EXPECT_EQ(FileText("kept") + FileText("HallOfFame.xml.tmp"),
-                  fs::exists("kept") ? "kept" : "");
         for (const auto& Entry : fs::directory_iterator("."))
             EXPECT_TRUE(fs::is_directory(Entry) ||
                         Entry.path().string().find(".tmp") == std::string::npos)
@@ -269,6 +266,8 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
     }
     EXPECT_NE(FileText("own.xml").find("New"), std::string::npos) << "a save through the link";
     EXPECT_TRUE(fs::is_symlink("hand-edited, own link/HallOfFame.xml"));
+    EXPECT_EQ(FileText("linked temporary/kept"), "kept")
+        << "a stale temporary's link is not followed";
 }
 
 // Leaving the list writes nothing when nothing was entered: not the file's misreading, not a table
@@ -336,8 +335,7 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
             close(iLock);
             iLock = -1;
             game.LoadHOF();
-            EXPECT_NE(FileText("HallOfFame.xml").find("Bo"), std::string::npos);
-            EXPECT_TRUE(game.HOF.sError.empty() && game.HOF.vEntries.size() == 1);
+            EXPECT_TRUE(game.HOF.sError.empty() && !game.HOF.bChanged) << "saved at the next list";
         }
         Type(WND_HOF, " ");
         EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
