@@ -211,17 +211,14 @@ def endings(root):
     cases = (("menu", "SIGTERM", 128 + signal.SIGTERM), ("play", "SIGINT", 128 + signal.SIGINT),
              ("list", "SIGHUP", 128 + signal.SIGHUP), ("menu", "windowclose", 0),
              ("play", "windowkill", 1), ("list", "X server", 1))
-    screens = {"menu": ((), shows_menu), "play": (("Return",), shows_play),
-               "list": (("Down", "Return"), shows_list)}
     for screen, how, status in cases:
         with Display() as display, Game(display, command, folder) as game:
             game.wait_window()
             game.hold("Escape")
             game.wait_for(shows_menu, "the menu")
-            keys, shown = screens[screen]
-            for key in keys:
+            for key in {"menu": (), "play": ("Return",), "list": ("Down", "Return")}[screen]:
                 game.hold(key, 0.2)
-            game.wait_for(shown, screen)
+            game.wait_for({"menu": shows_menu, "play": shows_play, "list": shows_list}[screen], screen)
             if how.startswith("SIG"):
                 game.process.send_signal(getattr(signal, how))
             elif how == "X server":
