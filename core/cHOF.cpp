@@ -81,7 +81,8 @@ std::vector<cHOFEntry> EntriesOf(const std::string& sText) {
     if (iIndex == -1)
         return vRead;
     for (const cTag* pChild : document.vTags[iIndex]->vChildren)
-        vRead.push_back({CleanName(Attribute(pChild, "name")), ScoreOf(Attribute(pChild, "score"))});
+        vRead.push_back(
+            {CleanName(Attribute(pChild, "name")), ScoreOf(Attribute(pChild, "score"))});
     return vRead;
 }
 
@@ -206,6 +207,6 @@ bool cHOF::Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMe
     bSaved = bSaved && file.Replace(TextOf(vMerged));
     if (!bSaved)
         sWhy = file.iError == EWOULDBLOCK ? "Not saved yet: another game is saving"
-                                    : "Could not save: " + file.sError;
+                                          : "Could not save: " + file.sError;
     return bSaved;
 }
