@@ -75,7 +75,8 @@ bool PrintHelp(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
         << ":\n"
            "  data/           the pictures, sounds and music\n"
            "  credits.txt     the credits\n"
-           "  HallOfFame.xml  the hall of fame, the ten best scores\n"
+           "  HallOfFame.xml  the hall of fame, the ten best scores; HallOfFame.xml.bak and\n"
+           "                  .bak.1 to .bak.9 keep copies of files the game did not write\n"
            "Installed, the zenith-guard command starts the game in $XDG_DATA_HOME/zenith-guard\n"
            "(by default ~/.local/share/zenith-guard), so that every player keeps a hall of fame\n"
            "of their own. Allegro reads its settings from allegro.cfg beside the program.\n";

@@ -1,7 +1,6 @@
 #include "core/cGameInstance.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -23,8 +22,6 @@
 #include "objects/cMonster.h"
 #include "objects/cPlayer.h"
 #include "objects/cPlayerShip.h"
-#include "xml/cTag.h"
-#include "xml/cXmlFile.h"
 
 namespace {
 
@@ -32,19 +29,6 @@ namespace {
 // at levels 1 and 2, every 2 s at 3 and 4, every second at 5 and 6.
 bool PeriodOver(int iSince, int iLevel) {
     return (iTime - iSince) / 100 > 3.0 - 0.5 * iLevel;
-}
-
-// An attribute's value, empty when the tag lacks it.
-std::string Attribute(const cTag* pTag, const std::string& sName) {
-    const auto it = pTag->mAttributes.find(sName);
-    return it == pTag->mAttributes.end() ? std::string() : it->second;
-}
-
-// The score as atoi reads it, except that a number too long for an int is clamped instead of
-// overflowing.
-int ScoreOf(const std::string& sText) {
-    const long lScore = std::strtol(sText.c_str(), nullptr, 10);
-    return static_cast<int>(std::clamp<long>(lScore, INT_MIN, INT_MAX));
 }
 
 // Screen pixels per game pixel: as asked on the command line, else as the setting "scale" in the
@@ -309,20 +293,7 @@ int cGameInstance::DoMove() {
 }
 
 bool cGameInstance::LoadHOF() {
-    cXmlFile file;
-    file.Read(HOF.sFileName);
-    const int iIndex = file.GetTagIndex("HallOfFame");
-    std::vector<cHOFEntry> vRead;
-    if (iIndex != -1) {
-        for (const cTag* pChild : file.vTags[iIndex]->vChildren) {
-            cHOFEntry entry;
-            entry.sName = Attribute(pChild, "name");
-            entry.iScore = ScoreOf(Attribute(pChild, "score"));
-            vRead.push_back(entry);
-        }
-    }
-    HOF.SetLoaded(std::move(vRead));
-    return HOF.Qualifies(iCurrentScore);
+    return HOF.Load(iCurrentScore);
 }
 
 void cGameInstance::Update() {

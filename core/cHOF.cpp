@@ -2,16 +2,17 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <unistd.h>
+#include <climits>
+#include <cstdlib>
+#include <string_view>
 
 #include "core/cHOFSort.h"
+#include "xml/cSafeFile.h"
 #include "xml/cXmlFile.h"
 
 namespace {
 
-const std::size_t kPlaces = 10;
+const char* const kDefaultName = "Player";
 
 cTag* NewTag(const std::string& sName, int iType) {
     cTag* pTag = new cTag;
@@ -20,88 +21,89 @@ cTag* NewTag(const std::string& sName, int iType) {
     return pTag;
 }
 
-// The whole file; a missing one reads as empty. False, with errno set, when it cannot be read.
-bool ReadWhole(const std::string& sName, std::string& sText) {
-    sText.clear();
-    FILE* pFile = std::fopen(sName.c_str(), "rb");
-    if (!pFile)
-        return errno == ENOENT;
-    char aBuffer[65536];
-    std::size_t iRead;
-    while ((iRead = std::fread(aBuffer, 1, sizeof aBuffer, pFile)) > 0)
-        sText.append(aBuffer, iRead);
-    const bool bRead = !std::ferror(pFile);
-    const int iError = errno;
-    std::fclose(pFile);
-    errno = iError;
-    return bRead;
+// An attribute's value, empty when the tag lacks it.
+std::string Attribute(const cTag* pTag, const std::string& sName) {
+    const auto it = pTag->mAttributes.find(sName);
+    return it == pTag->mAttributes.end() ? std::string() : it->second;
 }
 
-// Writes the text to the first free one of "X.bak", "X.bak.1", ...: a copy is never overwritten.
-bool KeepCopy(const std::string& sName, const std::string& sText) {
-    for (int i = 0; i < 100; ++i) {
-        const std::string sCopy = sName + ".bak" + (i > 0 ? "." + std::to_string(i) : "");
-        FILE* pCopy = std::fopen(sCopy.c_str(), "wbx");
-        if (!pCopy && errno == EEXIST)
-            continue;
-        if (!pCopy)
-            return false;
-        const bool bKept = std::fwrite(sText.data(), 1, sText.size(), pCopy) == sText.size() &&
-                           std::fflush(pCopy) == 0 && fsync(fileno(pCopy)) == 0;
-        const int iError = errno;
-        std::fclose(pCopy);
-        if (!bKept)
-            std::remove(sCopy.c_str());
-        errno = iError;
-        return bKept;
+// The score as atoi reads it, except that a number too long for an int is clamped instead of
+// overflowing.
+int ScoreOf(const std::string& sText) {
+    const long lScore = std::strtol(sText.c_str(), nullptr, 10);
+    return static_cast<int>(std::clamp<long>(lScore, INT_MIN, INT_MAX));
+}
+
+// The length of the UTF-8 sequence at the start of the text when it is a character that XML
+// allows and the font may show, else 0.
+std::size_t CharacterLength(std::string_view sText) {
+    const unsigned char c = static_cast<unsigned char>(sText[0]);
+    if (c >= 0x20 && c < 0x7F)
+        return 1;
+    const std::size_t iLength = c >= 0xC2 && c <= 0xDF   ? 2
+                                : c >= 0xE0 && c <= 0xEF ? 3
+                                : c >= 0xF0 && c <= 0xF4 ? 4
+                                                         : 0;
+    if (iLength == 0 || sText.size() < iLength)
+        return 0;
+    unsigned long iCode = c & (0x7F >> iLength);
+    for (std::size_t i = 1; i < iLength; ++i) {
+        if ((sText[i] & 0xC0) != 0x80)
+            return 0;
+        iCode = iCode << 6 | (sText[i] & 0x3F);
     }
-    errno = EEXIST;
-    return false;
+    const unsigned long aLeast[] = {0, 0, 0xA0, 0x800, 0x10000};
+    const bool bAllowed = iCode >= aLeast[iLength] && iCode <= 0x10FFFF &&
+                          (iCode < 0xD800 || iCode > 0xDFFF) && iCode != 0xFFFE && iCode != 0xFFFF;
+    return bAllowed ? iLength : 0;
 }
 
-} // namespace
+// A name as the list can show it and the file can hold it: what is no character becomes "?", and
+// it is cut to the length the list shows.
+std::string CleanName(const std::string& sName) {
+    std::string sClean;
+    std::size_t i = 0;
+    for (std::size_t iCharacters = 0; i < sName.size() && iCharacters < cHOF::kNameLength;
+         ++iCharacters) {
+        const std::size_t iLength = CharacterLength(std::string_view(sName).substr(i));
+        sClean += iLength ? sName.substr(i, iLength) : "?";
+        i += std::max<std::size_t>(iLength, 1);
+    }
+    return sClean;
+}
 
-void cHOF::SetLoaded(std::vector<cHOFEntry> vRead) {
-    std::stable_sort(vRead.begin(), vRead.end(), cHOFSort());
-    if (vRead.size() > kPlaces)
-        vRead.resize(kPlaces);
-    vEntries = std::move(vRead);
+// Every child of the first top-level "HallOfFame" counts as an entry, in file order.
+std::vector<cHOFEntry> EntriesOf(const std::string& sText) {
     cXmlFile document;
-    Build(document);
-    sReplaceable = document.Text();
-    bChanged = false;
-    sError.clear();
+    document.ReadText(sText);
+    const int iIndex = document.GetTagIndex("HallOfFame");
+    std::vector<cHOFEntry> vRead;
+    if (iIndex == -1)
+        return vRead;
+    for (const cTag* pChild : document.vTags[iIndex]->vChildren)
+        vRead.push_back(
+            {CleanName(Attribute(pChild, "name")), ScoreOf(Attribute(pChild, "score"))});
+    return vRead;
 }
 
-bool cHOF::Qualifies(int iScore) const {
-    return vEntries.size() < kPlaces || iScore >= vEntries[kPlaces - 1].iScore;
-}
-
-void cHOF::Add(const cHOFEntry& entry) {
+// The best ten, equal scores in their order.
+void Rank(std::vector<cHOFEntry>& vEntries) {
     std::stable_sort(vEntries.begin(), vEntries.end(), cHOFSort());
-    // The first place whose score is not higher: ahead of every older entry with the same score.
+    if (vEntries.size() > cHOF::kPlaces)
+        vEntries.resize(cHOF::kPlaces);
+}
+
+// The first place whose score is not higher: ahead of every older entry with the same score.
+void Insert(std::vector<cHOFEntry>& vEntries, const cHOFEntry& entry) {
+    Rank(vEntries);
     vEntries.insert(std::lower_bound(vEntries.begin(), vEntries.end(), entry, cHOFSort()), entry);
-    if (vEntries.size() > kPlaces)
-        vEntries.resize(kPlaces);
-    bChanged = true;
+    Rank(vEntries);
 }
 
-bool cHOF::Save() {
+std::string TextOf(const std::vector<cHOFEntry>& vEntries) {
     cXmlFile document;
-    Build(document);
-    if (!KeepUnseenFile() || !document.Save(sFileName)) {
-        sError = std::string("Could not save: ") + std::strerror(errno);
-        return false;
-    }
-    sReplaceable = document.Text();
-    bChanged = false;
-    sError.clear();
-    return true;
-}
-
-void cHOF::Build(cXmlFile& document) const {
     cTag* pStart = NewTag("HallOfFame", TAG_START);
-    for (std::size_t i = 0; i < vEntries.size() && i < kPlaces; ++i) {
+    for (std::size_t i = 0; i < vEntries.size() && i < cHOF::kPlaces; ++i) {
         cTag* pEntry = NewTag("entry", TAG_EMPTY);
         pEntry->mAttributes["name"] = vEntries[i].sName;
         pEntry->mAttributes["score"] = std::to_string(vEntries[i].iScore);
@@ -109,17 +111,102 @@ void cHOF::Build(cXmlFile& document) const {
     }
     document.vTags.push_back(pStart);
     document.vTags.push_back(NewTag("HallOfFame", TAG_END));
+    return document.Text();
 }
 
-bool cHOF::KeepUnseenFile() {
-    std::string sOnDisk;
-    if (!ReadWhole(sFileName, sOnDisk))
-        return false;
-    if (sOnDisk.empty() || sOnDisk == sReplaceable)
-        return true;
-    if (!KeepCopy(sFileName, sOnDisk))
-        return false;
-    // Kept once is enough, should this save fail and be tried again.
-    sReplaceable = sOnDisk;
+} // namespace
+
+bool cHOF::Load(int iScore) {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    cSafeFile file(sFileName);
+    std::string sText;
+    const bool bRead = file.Read(sText);
+    vEntries = bRead ? EntriesOf(sText) : std::vector<cHOFEntry>();
+    Rank(vEntries);
+    sError = bRead ? "" : "Could not read: " + file.sError;
+    for (const cHOFEntry& entry : vWaiting)
+        Insert(vEntries, entry);
+    SaveWaiting();
+    return Qualifies(iScore);
+}
+
+bool cHOF::Qualifies(int iScore) const {
+    return vEntries.size() < kPlaces || iScore >= vEntries[kPlaces - 1].iScore;
+}
+
+void cHOF::Add(cHOFEntry entry) {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    entry.sName = CleanName(entry.sName);
+    Insert(vEntries, entry);
+    vWaiting.push_back(entry);
+    bChanged = true;
+    bAwaitingName = false;
+}
+
+bool cHOF::Save() {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    return SaveWaiting();
+}
+
+void cHOF::AwaitName(int iScore) {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    bAwaitingName = true;
+    iAwaitedScore = iScore;
+    sTypedName.clear();
+}
+
+void cHOF::SetTypedName(const std::string& sName) {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    sTypedName = sName;
+}
+
+bool cHOF::SaveBeforeExit(std::string& sWhy) {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    std::vector<cHOFEntry> vNew = vWaiting;
+    if (bAwaitingName)
+        vNew.push_back({CleanName(sTypedName.empty() ? kDefaultName : sTypedName), iAwaitedScore});
+    std::vector<cHOFEntry> vMerged;
+    if (vNew.empty() || !Merge(vNew, vMerged, sWhy))
+        return vNew.empty();
+    vWaiting.clear();
+    bAwaitingName = false;
     return true;
+}
+
+bool cHOF::SaveWaiting() {
+    if (vWaiting.empty())
+        return true;
+    std::vector<cHOFEntry> vMerged;
+    std::string sWhy;
+    if (!Merge(vWaiting, vMerged, sWhy)) {
+        sError = sWhy;
+        return false;
+    }
+    vEntries = vMerged;
+    vWaiting.clear();
+    bChanged = false;
+    sError.clear();
+    return true;
+}
+
+// Read and written under one lock: an entry another game saved in between is never overwritten.
+bool cHOF::Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMerged,
+                 std::string& sWhy) const {
+    cSafeFile file(sFileName);
+    std::string sOnDisk;
+    bool bSaved = file.Lock() && file.Read(sOnDisk);
+    if (bSaved) {
+        vMerged = EntriesOf(sOnDisk);
+        Rank(vMerged);
+        // What the table does not hold of the file (entries past the tenth, comments, damage)
+        // would be lost with it.
+        bSaved = sOnDisk.empty() || TextOf(vMerged) == sOnDisk || file.KeepCopy(sOnDisk);
+    }
+    for (const cHOFEntry& entry : vNew)
+        Insert(vMerged, entry);
+    bSaved = bSaved && file.Replace(TextOf(vMerged));
+    if (!bSaved)
+        sWhy = file.iError == EWOULDBLOCK ? "Not saved yet: another game is saving"
+                                          : "Could not save: " + file.sError;
+    return bSaved;
 }

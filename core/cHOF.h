@@ -1,38 +1,63 @@
 #pragma once
 
+#include <cstddef>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "core/cHOFEntry.h"
 
-class cXmlFile;
-
-// The hall of fame in memory: the best ten, highest score first, as they are saved. A save never
-// loses what lies in the file: a file the game would not have written so is kept beside it first.
+// The hall of fame: the best ten, highest score first, as the file holds them, and the entries
+// the game has added and not yet saved. A save merges those into what lies in the file at that
+// moment, under the folder's lock, so that two games saving into one folder both keep their
+// entries; a file the game would not have written so is copied aside first. An entry that could
+// not be saved waits for the next try: the next list, the next game over, the end of the game.
+//
+// The operations may run on any thread: the last chance to save comes on whichever thread finds
+// the display gone, while the main thread may be at work on the table.
 class cHOF {
 public:
-    // Takes the entries read from the file: keeps the best ten, equal scores in file order.
-    void SetLoaded(std::vector<cHOFEntry> vRead);
+    static const std::size_t kPlaces = 10;
+    // The list shows "name: score" in a client area 290 pixels wide, from 5 pixels in: 35
+    // characters of 8 pixels. With ": " and a score of up to seven digits, 26 are left.
+    static const std::size_t kNameLength = 26;
+
+    // Reloads the table from the file, with the entries not yet saved, which it tries to save
+    // once more; true when the score earns a place.
+    bool Load(int iScore);
     // True when the score earns a place: the table has room, or the score reaches the tenth.
     bool Qualifies(int iScore) const;
-    // Enters the entry ahead of older ones with the same score; an eleventh drops out.
-    void Add(const cHOFEntry& entry);
-    // Writes the table to sFileName; on failure the old file stays and sError says why.
+    // Enters the entry ahead of older ones with the same score; an eleventh drops out. The next
+    // Save writes it.
+    void Add(cHOFEntry entry);
+    // Merges the entries not yet saved into the file; on failure they wait, and sError says why.
     bool Save();
+    // A score that earned a place waits for its name, and the name typed for it so far.
+    void AwaitName(int iScore);
+    void SetTypedName(const std::string& sName);
+    // The last chance before the game ends: a score still waiting goes in under the name typed so
+    // far, or "Player", and everything not yet saved is saved. The table in memory stays as it
+    // is, since the game may still be drawing it. False, with the reason, on failure.
+    bool SaveBeforeExit(std::string& sWhy);
 
     std::vector<cHOFEntry> vEntries;
     std::string sFileName = "HallOfFame.xml";
-    // An entry was added that is not yet in the file.
+    // Entries wait to be saved.
     bool bChanged = false;
-    // Why the last save failed, as the player is told; empty when it did not fail.
+    // Why the file could not be read or saved, as the player is told; empty when all went well.
     std::string sError;
 
 private:
-    void Build(cXmlFile& document) const;
-    // Copies the file aside unless it holds nothing or only what the game wrote or read.
-    bool KeepUnseenFile();
+    // Saves the waiting entries; the mutex is held.
+    bool SaveWaiting();
+    // Locks the file, reads it, enters the new entries into its table and writes it back;
+    // vMerged gets the table written, sWhy the reason of a failure.
+    bool Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMerged,
+               std::string& sWhy) const;
 
-    // The file content a save may replace without a copy: what the game would have written for the
-    // table it read, what it wrote last, or what it has already kept aside.
-    std::string sReplaceable;
+    std::vector<cHOFEntry> vWaiting;
+    bool bAwaitingName = false;
+    int iAwaitedScore = 0;
+    std::string sTypedName;
+    std::mutex Mutex;
 };

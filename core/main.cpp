@@ -2,9 +2,11 @@
 
 #include <allegro.h>
 #include <cstdlib>
+#include <iostream>
 #include <semaphore.h>
 
 #include "core/Credits.h"
+#include "core/cCloseRequests.h"
 #include "core/cGameInstance.h"
 #include "media/cBitmapDatabase.h"
 
@@ -80,6 +82,7 @@ int GameMain(int iScale) {
 
     Ticks(); // made before the timers that post it start
     set_close_button_callback(CloseButton);
+    const cCloseRequests closeRequests(&game.HOF);
     set_display_switch_callback(SWITCH_OUT, FocusLost);
     install_int_ex(fpsCounter, BPS_TO_TIMER(100));
     install_int_ex(GameTimer, BPS_TO_TIMER(kLogicRate));
@@ -89,8 +92,15 @@ int GameMain(int iScale) {
     while (game.Running() && !bCloseRequested)
         RunPass(game);
 
+    // However the game ends, nothing entered is lost: a name being typed goes in as it stands.
+    std::string sWhy;
+    const bool bSaved = game.HOF.SaveBeforeExit(sWhy);
+    if (!bSaved)
+        std::cerr << "zenith-guard: the hall of fame was not saved: " << sWhy << '\n';
     // A closed window ends the program at once; a quit from the menu rolls the credits first.
     if (gfx_driver && !bCloseRequested)
         Credits(&game);
-    return EXIT_SUCCESS;
+    if (!bSaved)
+        return EXIT_FAILURE;
+    return cCloseRequests::Signal() ? 128 + cCloseRequests::Signal() : EXIT_SUCCESS;
 }

@@ -10,13 +10,11 @@ namespace {
 
 const int kNameEntryMusic = 2;
 
-// Printable characters only, and none that would need escaping in the hall-of-fame file: a name
-// is shown, saved and read back exactly as typed. Keys without a character (code 0), Escape and
-// other control codes add nothing.
+// Printable characters only, which the file escapes where it must: a name is shown, saved and
+// read back exactly as typed. Keys without a character (code 0), Escape and other control codes
+// add nothing.
 bool IsNameCharacter(int iCharacter) {
-    if (iCharacter < 32 || iCharacter > 126)
-        return false;
-    return iCharacter != '"' && iCharacter != '<' && iCharacter != '>' && iCharacter != '&';
+    return iCharacter >= 32 && iCharacter <= 126;
 }
 
 void EnterName(cMenuWindow& window, const std::string& sName) {
@@ -46,6 +44,7 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void*) {
     case MSG_ACTIVATE:
         window.pGame->pMidis->PlayMidi(kNameEntryMusic);
         name.clear();
+        window.pGame->HOF.AwaitName(window.pGame->GetScore());
         break;
     case MSG_KEY: {
         // Every buffered key is taken, however close it comes to the last: a busy moment delivers
@@ -58,9 +57,11 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void*) {
         } else if (iScanCode == KEY_ENTER) {
             if (!name.empty())
                 EnterName(window, name);
-        } else if (IsNameCharacter(iKey & 0xFF)) {
+        } else if (IsNameCharacter(iKey & 0xFF) && name.size() < cHOF::kNameLength) {
             name += static_cast<char>(iKey & 0xFF);
         }
+        // Kept where the game's last save finds it, should the game end before Enter.
+        window.pGame->HOF.SetTypedName(name);
         break;
     }
     }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "xml/xmlString.h"
+
 cTag::~cTag() {
     std::vector<cTag*> vDescendants;
     for (cTag* pChild : vChildren)
@@ -80,13 +82,11 @@ void WriteIndent(std::ostream& Out, int iLevel) {
         Out << ' ';
 }
 
-// Nothing is escaped: names and values go out exactly as stored.
+// A value goes out escaped, so that any text reads back as it was, and an empty one as "", so
+// that it reads back at all.
 void WriteAttributes(std::ostream& Out, const std::map<std::string, std::string>& mAttributes) {
-    for (const auto& [sName, sValue] : mAttributes) {
-        Out << sName << ' ';
-        if (!sValue.empty())
-            Out << "= \"" << sValue << "\" ";
-    }
+    for (const auto& [sName, sValue] : mAttributes)
+        Out << sName << " = \"" << xmlEscape(sValue) << "\" ";
 }
 
 } // namespace

@@ -1,15 +1,8 @@
 #include "xml/cXmlFile.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "xml/cSafeFile.h"
 #include "xml/xmlParseString.h"
 
 cXmlFile::~cXmlFile() {
@@ -91,110 +84,25 @@ cTag* cXmlFile::Find(int iNumber) {
 }
 
 bool cXmlFile::Read(const std::string& sFileName) {
-    std::ifstream In(sFileName);
-    if (!In.is_open())
+    cSafeFile File(sFileName);
+    std::string sText;
+    if (!File.Read(sText) || File.bMissing)
         return false;
+    ReadText(sText);
+    return true;
+}
+
+void cXmlFile::ReadText(const std::string& sText) {
     iParent = -1;
     iChild = 0;
+    bInComment = false;
+    sOpenTag.clear();
+    std::istringstream In(sText);
     std::string sLine;
     while (std::getline(In, sLine))
         xmlParseString(sLine, *this);
-    return true;
+    xmlParseEnd(*this);
 }
-
-namespace {
-
-// The file a save replaces: the named one, or the file its chain of links ends in, so that a link
-// stays a link and the file it points at gets the new content.
-std::filesystem::path FinalTarget(std::filesystem::path Path) {
-    std::error_code Error;
-    for (int iHop = 0; iHop < 40 && std::filesystem::is_symlink(Path, Error); ++iHop) {
-        const std::filesystem::path Link = std::filesystem::read_symlink(Path, Error);
-        if (Error)
-            break;
-        Path = Path.parent_path() / Link;
-    }
-    return Path;
-}
-
-// A file the player made read-only is left alone, even by root, whom its permissions do not stop.
-bool MayReplace(const std::string& sTarget) {
-    struct stat Status;
-    if (stat(sTarget.c_str(), &Status) != 0)
-        return errno == ENOENT;
-    if (access(sTarget.c_str(), W_OK) != 0)
-        return false;
-    if ((Status.st_mode & 0222) == 0) {
-        errno = EACCES;
-        return false;
-    }
-    return true;
-}
-
-int CloseKeepingError(int iFile) {
-    const int iError = errno;
-    close(iFile);
-    errno = iError;
-    return -1;
-}
-
-// One temporary file per target, beside it so that the final rename stays within one file
-// system: a save killed half-way leaves at most this file behind, and the next save takes it over.
-// The lock keeps two games that save at the same moment out of each other's file; the second one
-// fails rather than waits.
-int OpenTemporary(const std::string& sTemporary) {
-    const int iFile = open(sTemporary.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (iFile < 0)
-        return -1;
-    struct stat Opened;
-    struct stat Named;
-    if (flock(iFile, LOCK_EX | LOCK_NB) != 0)
-        return CloseKeepingError(iFile);
-    // The other save may have renamed the file away between our open and our lock.
-    if (fstat(iFile, &Opened) != 0 || stat(sTemporary.c_str(), &Named) != 0 ||
-        Opened.st_dev != Named.st_dev || Opened.st_ino != Named.st_ino) {
-        errno = EAGAIN;
-        return CloseKeepingError(iFile);
-    }
-    if (ftruncate(iFile, 0) != 0)
-        return CloseKeepingError(iFile);
-    return iFile;
-}
-
-// A replaced file keeps the permissions the player gave it.
-void CopyPermissions(const std::string& sTarget, int iFile) {
-    struct stat Status;
-    if (stat(sTarget.c_str(), &Status) == 0)
-        fchmod(iFile, Status.st_mode & 07777);
-}
-
-bool WriteAll(int iFile, const std::string& sText) {
-    std::size_t iDone = 0;
-    while (iDone < sText.size()) {
-        const ssize_t iWritten = write(iFile, sText.data() + iDone, sText.size() - iDone);
-        if (iWritten < 0 && errno == EINTR)
-            continue;
-        if (iWritten <= 0)
-            return false;
-        iDone += static_cast<std::size_t>(iWritten);
-    }
-    return true;
-}
-
-// Makes the rename itself survive a power cut; the new file is complete either way.
-void SyncFolder(const std::string& sTarget) {
-    const std::size_t iSlash = sTarget.rfind('/');
-    const std::string sFolder = iSlash == std::string::npos ? "."
-                                : iSlash == 0               ? "/"
-                                                            : sTarget.substr(0, iSlash);
-    const int iFolder = open(sFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (iFolder < 0)
-        return;
-    fsync(iFolder);
-    close(iFolder);
-}
-
-} // namespace
 
 std::string cXmlFile::Text() const {
     std::ostringstream Out;
@@ -205,26 +113,7 @@ std::string cXmlFile::Text() const {
     return Out.str();
 }
 
-// The old file is replaced only by a complete new one that is already on disk, so a crash or a
-// full disk during the save never leaves the hall of fame empty or cut short.
 bool cXmlFile::Save(const std::string& sFileName) const {
-    const std::string sTarget = FinalTarget(sFileName).string();
-    if (!MayReplace(sTarget))
-        return false;
-    const std::string sTemporary = sTarget + ".tmp";
-    const int iFile = OpenTemporary(sTemporary);
-    if (iFile < 0)
-        return false;
-    CopyPermissions(sTarget, iFile);
-    const bool bSaved = WriteAll(iFile, Text()) && fsync(iFile) == 0 &&
-                        std::rename(sTemporary.c_str(), sTarget.c_str()) == 0;
-    const int iError = errno;
-    if (!bSaved)
-        unlink(sTemporary.c_str());
-    // Closing releases the lock, which must cover the rename or the clean-up.
-    close(iFile);
-    errno = iError;
-    if (bSaved)
-        SyncFolder(sTarget);
-    return bSaved;
+    cSafeFile File(sFileName);
+    return File.Lock() && File.Replace(Text());
 }

@@ -25,12 +25,15 @@ public:
     int GetParent(int iNumber);
     // Appends the text to the tag carrying the number, if any.
     void SetTagData(int iNumber, std::string sText);
-    // Reads the file line by line into this document; false if it cannot be opened.
+    // Reads the file line by line into this document; false if it is missing or cannot be read
+    // (cSafeFile tells what is read).
     bool Read(const std::string& sFileName);
+    // Reads the text line by line into this document.
+    void ReadText(const std::string& sText);
     // The document as Save writes it.
     std::string Text() const;
-    // Replaces the file with this document, or leaves it untouched and returns false with errno
-    // telling why. A file that is not writable is refused; a link is followed and stays a link.
+    // Replaces the file with this document as cSafeFile does, or leaves it untouched and returns
+    // false with errno telling why.
     bool Save(const std::string& sFileName) const;
 
     std::vector<cTag*> vTags;
@@ -39,6 +42,9 @@ public:
     // starts them afresh, so that a damaged file cannot spoil the next one.
     int iParent = -1;
     int iChild = 0;
+    // Inside a comment that has not ended yet; the start of a tag whose ">" is still to come.
+    bool bInComment = false;
+    std::string sOpenTag;
 
 private:
     struct cIndexEntry {

@@ -39,3 +39,11 @@ int xmlFindChar(std::string_view sText, std::string_view sChar);
 
 // The position of the first unquoted occurrence of the character, or npos.
 std::size_t xmlFindUnquoted(std::string_view sText, char cWanted);
+
+// The text with "&", "<", ">" and the double quote written as the entities XML has for them, and
+// line feeds, carriage returns and tabs as character references, which keeps a value on its line.
+std::string xmlEscape(std::string_view sText);
+
+// The text with the entities "&quot;", "&amp;", "&lt;", "&gt;", "&apos;" and the character
+// references "&#N;" and "&#xN;" replaced by what they stand for; anything else stays as it is.
+std::string xmlUnescape(std::string_view sText);

@@ -4,14 +4,16 @@ through the installed command as a player would: intro, menu, play, pause, game 
 list, quit and credits, while the sound card is a file; a second player then finds a hall of fame
 of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
 folder holding data/ (the sanitized build, with no sound). "startup" covers the starts that end at
-once and the scaled window; "package" builds the Debian package and inspects it.
-Usage: test_game.py journey installed|direct, or test_game.py startup|package"""
+once and the scaled window; "endings" the signals, the window destroyed and the X server
+lost in the menu, in play and in the list; "package" builds the Debian package and inspects it.
+Usage: test_game.py journey installed|direct, or test_game.py startup|endings|package"""
 
 import array
 import math
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -165,6 +167,27 @@ def journey_installed(root):
     folder = root / "bob/.local/share/zenith-guard"
     assert folder.stat().st_mode & 0o777 == 0o700
     assert not (folder / "HallOfFame.xml").exists()
+    launcher(command, root / "launcher")
+
+
+def launcher(command, root):
+    """The launcher starts the game only in a folder that is the player's alone, holding its own
+    links; anything else ends it with a message."""
+    cases = (  # how the folder is made, the environment, a part of the message or None
+        (lambda f: None, {"HOME": "relative", "XDG_DATA_HOME": ""}, "neither HOME nor XDG_DATA_HOME"),
+        (lambda f: f.mkdir(mode=0o777) or f.chmod(0o777), {}, "can be written by others"),
+        (lambda f: f.mkdir(mode=0o700) or os.chown(f, 65534, -1), {}, "belongs to another user"),
+        (lambda f: (f / "data").mkdir(parents=True), {}, "data is not the link the game makes"),
+        (lambda f: f.mkdir() or (f / "data").symlink_to("/elsewhere"), {}, None),
+    )
+    for number, (make, env, message) in enumerate(cases):
+        data_home = root / str(number)
+        data_home.mkdir(parents=True)
+        make(data_home / "zenith-guard")
+        result = subprocess.run(command + ["--version"], capture_output=True, text=True,
+                                env={**os.environ, "XDG_DATA_HOME": str(data_home), **env})
+        assert result.returncode == (1 if message else 0), (message, result)
+        assert message in result.stderr if message else result.stdout.startswith("zenith-guard ")
 
 
 def startup(root):
@@ -193,6 +216,30 @@ def startup(root):
             game.wait_for(intro(2).same, "the intro at twice the size")
             game.close()
             assert game.wait_exit() == 0 and game.messages() == []
+
+
+def endings(root):
+    """Every way of being told to end, in every kind of screen, ends the game at once and cleanly:
+    a signal or the window destroyed as a close request, a lost X connection with status 1."""
+    command, folder = prepare(root, PROGRAM)
+    cases = (("menu", "SIGTERM", 128 + signal.SIGTERM), ("play", "SIGINT", 128 + signal.SIGINT),
+             ("list", "SIGHUP", 128 + signal.SIGHUP), ("menu", "windowclose", 0),
+             ("play", "windowkill", 1), ("list", "X server", 1))
+    for screen, how, status in cases:
+        with Display() as display, Game(display, command, folder) as game:
+            game.wait_window()
+            game.hold("Escape")
+            game.wait_for(shows_menu, "the menu")
+            for key in {"menu": (), "play": ("Return",), "list": ("Down", "Return")}[screen]:
+                game.hold(key, 0.2)
+            game.wait_for({"menu": shows_menu, "play": shows_play, "list": shows_list}[screen], screen)
+            if how.startswith("SIG"):
+                game.process.send_signal(getattr(signal, how))
+            elif how == "X server":
+                display.process.kill()
+            else:
+                game.xdotool(how, game.window)
+            assert game.wait_exit(3) == status, (screen, how, game.output())
 
 
 def package(root):
@@ -236,4 +283,4 @@ if __name__ == "__main__":
             with Display() as display, Game(display, command, folder) as game:
                 journey(game, folder / "HallOfFame.xml")
         else:
-            {"startup": startup, "package": package}[sys.argv[1]](root)
+            {"startup": startup, "package": package, "endings": endings}[sys.argv[1]](root)

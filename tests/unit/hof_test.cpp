@@ -1,7 +1,14 @@
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <set>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include "support/GameTest.h"
 
@@ -58,16 +65,19 @@ protected:
 
 } // namespace
 
-// Only what the file keeps as typed is taken: no control codes, no characters XML would need to
-// escape; Backspace takes one back, Enter needs a name, and a new activation starts afresh.
+// Every printable character is taken, up to what the list can show beside a seven-digit score;
+// Backspace takes one back, Enter needs a name, and a new activation starts afresh. Characters
+// XML escapes are written escaped and read back as typed.
 TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
-    game.HOF.vEntries = {{"High", 90}, {"Low", 5}};
+    WriteHOF(
+        " <entry name = \"High\" score = \"90\" />\n <entry name = \"Low\" score = \"5\" />\n");
+    game.LoadHOF();
     EXPECT_EQ(Enter("\b"), "(nothing)");
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER});
     EXPECT_EQ(Music(), 2);
     Type(WND_HOFENTER, "Q");
     game.pGui->SetActiveWindows({WND_HOFENTER});
-    Type(WND_HOFENTER, "\x1b\t\x7f\xe9\"<>&", KEY_F1);
+    Type(WND_HOFENTER, "\x1b\t\x7f\xe9", KEY_F1);
     Type(WND_HOFENTER, "\r", KEY_ENTER_PAD);
     EXPECT_EQ(Enter("A l~x\b"), "A l~");
     EXPECT_EQ(game.HOF.vEntries[0].sName + game.HOF.vEntries[2].sName, "HighLow");
@@ -76,10 +86,15 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
 
     std::string sPrintable = "  ";
     for (char c = ' '; c <= '~'; ++c)
-        sPrintable += std::string("\"<>&").find(c) == std::string::npos ? std::string(1, c) : "";
-    EXPECT_EQ(Enter(sPrintable), sPrintable) << "every key of a burst is typed";
+        sPrintable += c;
+    const std::string sShown = sPrintable.substr(0, cHOF::kNameLength);
+    EXPECT_EQ(Enter(sPrintable), sShown) << "every key of a burst is typed, up to the cap";
+    EXPECT_LE(text_length(font, (sShown + ": 9999999").c_str()), 300 - 2 * 5 - 5);
+    EXPECT_EQ(Enter("\"<&>'"), "\"<&>'");
     game.LoadHOF();
-    EXPECT_EQ(game.HOF.vEntries[1].sName, sPrintable) << "read back as typed, ahead of an equal";
+    EXPECT_EQ(game.HOF.vEntries[1].sName + game.HOF.vEntries[2].sName, "\"<&>'" + sShown)
+        << "read back as typed, ahead of an equal";
+    EXPECT_EQ(std::system("xmllint --noout HallOfFame.xml"), 0);
 }
 
 // A tie with the tenth gets in ahead of the older entry, and the table is saved at once, in the
@@ -94,12 +109,32 @@ TEST_F(cHOFTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
     EXPECT_EQ(FileText("HallOfFame.xml"),
               sHead + TenEntries().substr(0, TenEntries().find(" <entry name = \"T9\"")) +
                   " <entry name = \"Zed\" score = \"42\" />\n</HallOfFame>\n");
-    game.HOF.vEntries = {};
-    ASSERT_TRUE(game.HOF.Save());
-    EXPECT_EQ(FileText("HallOfFame.xml"), sHead + "</HallOfFame>\n");
+    // The game ending at the name entry enters the name as far as it is typed.
+    game.pGui->SetActiveWindows({WND_HOFENTER});
+    Type(WND_HOFENTER, "Ann");
+    std::string sWhy;
+    ASSERT_TRUE(game.HOF.SaveBeforeExit(sWhy)) << sWhy;
+    EXPECT_NE(FileText("HallOfFame.xml").find("\"Ann\" score = \"42\" />\n</"), std::string::npos);
 }
 
-// Nothing the game did not write itself is replaced without a copy, and a copy is never replaced.
+// Two games in one folder, each confirming its name after the other loaded the file: a save merges
+// into what lies on disk, so both entries stay, and each list shows both.
+TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntries) {
+    cHOF other;
+    other.Load(0);
+    game.LoadHOF();
+    Enter("First");
+    other.Add({"Second", 50});
+    ASSERT_TRUE(other.Save());
+    EXPECT_EQ(other.vEntries.size(), 2u);
+    EXPECT_EQ(FileText("HallOfFame.xml"), sHead + " <entry name = \"Second\" score = \"50\" />\n" +
+                                              " <entry name = \"First\" score = \"42\" />\n" +
+                                              "</HallOfFame>\n");
+}
+
+// Nothing the game did not write itself is replaced without a copy, readable by the player alone.
+// Of a hundred older copies the newest nine stay beside it; one cut short by a killed save and
+// one held twice go first.
 TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
     const struct {
         std::string sFile;
@@ -112,14 +147,28 @@ TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
         {"garbage", true},
     };
     for (const auto& Case : aCases) {
-        fs::remove("HallOfFame.xml.bak.1");
-        std::ofstream("HallOfFame.xml.bak") << "an older copy";
+        for (int i = 0; i < 100; ++i) {
+            const std::string sCopy = "HallOfFame.xml.bak" + (i ? "." + std::to_string(i) : "");
+            std::ofstream(sCopy) << (i == 50 ? Case.sFile.substr(0, 3)
+                                             : "copy " + std::to_string(i + (i == 60)));
+            fs::last_write_time(sCopy,
+                                fs::file_time_type::clock::now() - std::chrono::hours(100 - i));
+        }
         std::ofstream("HallOfFame.xml") << Case.sFile;
         game.LoadHOF();
         EXPECT_NE(Enter("Zed"), "(nothing)");
-        EXPECT_EQ(FileText("HallOfFame.xml.bak"), "an older copy");
-        EXPECT_EQ(FileText("HallOfFame.xml.bak.1"), Case.bKept ? Case.sFile : "") << Case.sFile;
         EXPECT_NE(FileText("HallOfFame.xml").find("Zed"), std::string::npos);
+        std::multiset<std::string> vCopies, vKept{Case.sFile};
+        for (int i = 91; i < 100; ++i)
+            vKept.insert("copy " + std::to_string(i));
+        for (const auto& Entry : fs::directory_iterator("."))
+            if (Entry.path().string().find(".bak") != std::string::npos) {
+                const std::string sCopy = FileText(Entry.path().c_str());
+                const bool bMine = fs::status(Entry).permissions() == fs::perms(0600);
+                vCopies.insert(sCopy != Case.sFile || bMine ? sCopy : "readable by others");
+                fs::remove(Entry);
+            }
+        EXPECT_TRUE(Case.bKept ? vCopies == vKept : vCopies.size() == 100) << Case.sFile;
     }
     // A copy that cannot be made, on a disk that fills up, stops the save: the file stays.
     const std::string sBig(8192, 'x');
@@ -135,6 +184,89 @@ TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
     std::signal(SIGXFSZ, OldHandler);
     EXPECT_EQ(FileText("HallOfFame.xml"), sBig);
     EXPECT_EQ(game.HOF.sError, "Could not save: File too large");
+}
+
+// Whatever lies under the names of the file and its temporaries: only a regular file of at most
+// 16 MB is read, nothing blocks or follows another user's link, a device is never replaced, a stale
+// temporary is taken over, and a hand-edited file reads as XML reads it, with nothing invented.
+TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
+    const struct {
+        const char* sWhat;
+        std::function<void()> Make;
+        const char* sLoaded; // the entries read; why the load and the save of one more fail
+        const char* sWhy;
+    } aCases[] = {
+        {"FIFO", [] { mkfifo("HallOfFame.xml", 0600); }, "", "not a regular file"},
+        {"device",
+         [] {
+             mknod("zero", S_IFCHR | 0666, makedev(1, 5));
+             fs::create_symlink("zero", "HallOfFame.xml");
+         },
+         "", "not a regular file"},
+        {"large", [] { std::ofstream("HallOfFame.xml") << std::string(16 << 20 | 1, ' '); }, "",
+         "larger than 16 MB"},
+        {"foreign link",
+         [] {
+             fs::create_symlink((std::ofstream("real.xml") << "<HallOfFame >", "real.xml"),
+                                "HallOfFame.xml");
+             lchown("HallOfFame.xml", 65534, -1);
+         },
+         "", "a link of another user"},
+        {"stale",
+         [] {
+             std::ofstream("HallOfFame.xml")
+                 << "<HallOfFame><entry name='Al' score='7'/></HallOfFame>";
+             mkfifo("HallOfFame.xml.bak.tmp", 0600);
+             fs::create_directories("HallOfFame.xml.tmp/x");
+         },
+         "Al=7 ", ""},
+        {"linked temporary",
+         [] {
+             fs::create_symlink((std::ofstream("kept") << "kept", "kept"), "HallOfFame.xml.tmp");
+         },
+         "", ""},
+        {"hand-edited, own link",
+         [] {
+             fs::create_symlink("../own.xml", "HallOfFame.xml");
+             WriteHOF(
+                 " <!-- <entry name=\"Old\" score=\"99\"/>\n --><entry name='A \"b\"' score='7'/>\n"
+                 "<entry name=\"Cy\"\n score=\"5\"/><entry name=\"123456789012345678901234567\" "
+                 "score=\"1\"/><entry name=\"D\x01\xff\xc3\xa9&#65;\" score=\"0\"/>\n");
+         },
+         "A \"b\"=7 Cy=5 12345678901234567890123456=1 D??\xc3\xa9"
+         "A=0 ",
+         ""},
+    };
+    if (geteuid() != 0)
+        GTEST_SKIP() << "devices and other users' links need root";
+    for (const auto& Case : aCases) {
+        fs::create_directory(Case.sWhat);
+        fs::current_path(Case.sWhat);
+        Case.Make();
+        cHOF HOF;
+        HOF.Load(0);
+        std::string sLoaded;
+        for (const cHOFEntry& entry : HOF.vEntries)
+            sLoaded += entry.sName + "=" + std::to_string(entry.iScore) + " ";
+        EXPECT_EQ(sLoaded, Case.sLoaded) << Case.sWhat;
+        EXPECT_EQ(HOF.sError, *Case.sWhy ? std::string("Could not read: ") + Case.sWhy : "");
+        HOF.Add({"New", 1});
+        EXPECT_EQ(HOF.Save(), !*Case.sWhy) << Case.sWhat;
+        EXPECT_EQ(HOF.sError, *Case.sWhy ? std::string("Could not save: ") + Case.sWhy : "");
+        if (!*Case.sWhy) {
+            EXPECT_EQ(std::system("xmllint --noout HallOfFame.xml"), 0) << Case.sWhat;
+        }
+        EXPECT_FALSE(fs::exists("zero") && !fs::is_character_file("zero")) << "the device stays";
+        for (const auto& Entry : fs::directory_iterator("."))
+            EXPECT_TRUE(fs::is_directory(Entry) ||
+                        Entry.path().string().find(".tmp") == std::string::npos)
+                << Case.sWhat << ": left by a save: " << Entry.path();
+        fs::current_path("..");
+    }
+    EXPECT_NE(FileText("own.xml").find("New"), std::string::npos) << "a save through the link";
+    EXPECT_TRUE(fs::is_symlink("hand-edited, own link/HallOfFame.xml"));
+    EXPECT_EQ(FileText("linked temporary/kept"), "kept")
+        << "a stale temporary's link is not followed";
 }
 
 // Leaving the list writes nothing when nothing was entered: not the file's misreading, not a table
@@ -154,19 +286,25 @@ TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
     }
 }
 
-// The list says why, at its foot, the old file stays whole, and leaving the list tries once more.
+// The list says why, at its foot, the old file stays whole, and the entry waits: the next list or
+// game over, or leaving the list, tries once more.
 TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     const struct {
-        const char* sFile; // a folder, a read-only file or a link to itself
+        const char* sFile; // a folder, a read-only file, a link to itself, or another game's lock
         const char* aLines[2];
     } aCases[] = {{"/", {"", "Could not save: Is a directory"}},
                   {"Al", {"", "Could not save: Permission denied"}},
-                  {"HallOfFame.xml", {"Could not save:", "Too many levels of symbolic links"}}};
+                  {"HallOfFame.xml", {"Could not save:", "Too many levels of symbolic links"}},
+                  {"lock", {"Not saved yet:", "another game is saving"}}};
+    int iLock = -1;
     BITMAP* pClient = create_bitmap(280, 180);
     BITMAP* pExpected = create_bitmap(280, 180);
     for (const auto& Case : aCases) {
         if (Case.sFile == std::string("/")) {
             fs::create_directory("HallOfFame.xml");
+        } else if (Case.sFile == std::string("lock")) {
+            iLock = open(".", O_RDONLY);
+            flock(iLock, LOCK_EX);
         } else if (Case.sFile == std::string("Al")) {
             WriteHOF(" <entry name = \"Al\" score = \"7\" />\n");
             fs::permissions("HallOfFame.xml", fs::perms(0444));
@@ -193,6 +331,12 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
         EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE}))
             << "other keys stay in the list";
         fs::remove_all("HallOfFame.xml");
+        if (iLock >= 0) {
+            close(iLock);
+            iLock = -1;
+            game.LoadHOF();
+            EXPECT_TRUE(game.HOF.sError.empty() && !game.HOF.bChanged) << "saved at the next list";
+        }
         Type(WND_HOF, " ");
         EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
         EXPECT_NE(FileText("HallOfFame.xml").find("Bo"), std::string::npos);

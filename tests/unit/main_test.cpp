@@ -2,8 +2,11 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/Credits.h"
+#include "core/cCloseRequests.h"
 #include "core/cCommandLine.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
@@ -40,6 +43,30 @@ TEST(MainLoop, RunsEveryDueStepBeforeOneFrameAndOtherwiseWaits) {
     RunPass(game);
     bCloseRequested = false;
     EXPECT_EQ(game.sCalls, "UIUIUIF");
+}
+
+// A lost display saves what waits, a score awaiting its name under a default one, and ends the
+// process at once.
+TEST(CloseRequests, ALostDisplaySavesFirst) {
+    char sFolder[] = "/tmp/zenith-close-XXXXXX";
+    std::filesystem::current_path(mkdtemp(sFolder));
+    const pid_t iChild = fork();
+    if (iChild == 0) {
+        cHOF HOF;
+        HOF.Add({"Bo", 7});
+        HOF.AwaitName(42);
+        const cCloseRequests requests(&HOF);
+        cCloseRequests::LeaveWithoutDisplay();
+    }
+    int iStatus = 0;
+    waitpid(iChild, &iStatus, 0);
+    EXPECT_TRUE(WIFEXITED(iStatus) && WEXITSTATUS(iStatus) == 1) << iStatus;
+    cHOF HOF;
+    HOF.Load(0);
+    ASSERT_EQ(HOF.vEntries.size(), 2u);
+    EXPECT_EQ(HOF.vEntries[0].sName + HOF.vEntries[1].sName, "PlayerBo");
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(sFolder);
 }
 
 // What the program writes goes to the output when it exits with 0, to the errors otherwise.

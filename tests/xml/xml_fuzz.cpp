@@ -30,6 +30,18 @@ void CheckParents(cXmlFile& File) {
     }
 }
 
+// Any bytes as a name: written escaped, they read back as they were.
+void CheckName(const std::string& sName) {
+    cXmlFile Written;
+    Written.ReadText("<HallOfFame >\n<entry />\n</HallOfFame>");
+    Written.vTags[0]->vChildren[0]->mAttributes["name"] = sName;
+    cXmlFile Read;
+    Read.ReadText(Written.Text());
+    if (Read.vTags.size() != 2 || Read.vTags[0]->vChildren.size() != 1 ||
+        Read.vTags[0]->vChildren[0]->mAttributes["name"] != sName)
+        std::abort();
+}
+
 } // namespace
 
 // Any bytes as a file to read, then the read-save-read cycle of the hall of fame.
@@ -49,5 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t iSize) {
     if (!Second.Read(sSaved))
         std::abort();
     CheckParents(Second);
+    CheckName(std::string(reinterpret_cast<const char*>(pData), iSize));
     return 0;
 }
