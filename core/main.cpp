@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 #include <cstdlib>
+#include <iostream>
 #include <semaphore.h>
 
 #include "core/Credits.h"
@@ -75,6 +76,7 @@ void Intro(cGameInstance* pGame) {
 int GameMain(int iScale) {
     cGameInstance game;
     game.iScale = iScale;
+    game.Settings.Load(cSettings::DefaultFile(), std::cerr);
     if (!game.InitSystem(640, 480))
         return EXIT_FAILURE;
 
