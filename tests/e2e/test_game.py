@@ -4,14 +4,16 @@ through the installed command as a player would: intro, menu, play, pause, game 
 list, quit and credits, while the sound card is a file; a second player then finds a hall of fame
 of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
 folder holding data/ (the sanitized build, with no sound). "startup" covers the starts that end at
-once and the scaled window; "package" builds the Debian package and inspects it.
-Usage: test_game.py journey installed|direct, or test_game.py startup|package"""
+once and the scaled window; "package" builds the Debian package and inspects it; "pad" plays menu,
+game, pause, name entry and list with a pad alone.
+Usage: test_game.py journey installed|direct, or test_game.py startup|package|pad"""
 
 import array
 import math
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -20,7 +22,7 @@ from pathlib import Path
 
 SOURCE = Path(os.environ.get("ZENITH_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 sys.path.insert(0, str(SOURCE / "scripts"))
-from gamedriver import Display, Game, Image, poll, prepare  # noqa: E402
+from gamedriver import QUIET, Display, Game, Image, poll, prepare  # noqa: E402
 
 BUILD = Path(os.environ.get("ZENITH_BUILD_DIR", SOURCE / "build"))
 PROGRAM = Path(os.environ.get("ZENITH_GAME", BUILD / "zenith-guard"))
@@ -181,6 +183,66 @@ def startup(root):
             assert game.wait_exit() == 0 and game.messages() == []
 
 
+def pad(root):
+    """Allegro's own Linux joystick driver reads js_event records from a FIFO, which the preloaded
+    shim passes off as a pad with the layout of an Xbox one: the left stick steers the menus, the
+    d-pad (axis 6) the ship, A (0) fires and confirms, B (1) goes back, Start (7) pauses."""
+    fifo = root / "pad"
+    os.mkfifo(fifo)
+    writer = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
+    command, folder = prepare(root, PROGRAM, QUIET + "[joystick]\njoystick_device = %s\n" % fifo)
+    A, B, START, STICK_Y, DPAD_X = 0, 1, 7, 1, 6
+
+    def move(kind, number, value, seconds=0.15):
+        os.write(writer, struct.pack("IhBB", 0, value, kind, number))
+        time.sleep(seconds)
+
+    def press(button, *axis, seconds=0.15):
+        kind, number, value = (2, *axis) if axis else (1, button, 1)
+        move(kind, number, value, seconds)
+        move(kind, number, 0)
+
+    def menu(steps):
+        for _ in range(abs(steps)):
+            press(None, STICK_Y, 32767 if steps > 0 else -32767)
+        press(A)
+
+    env = {"LD_PRELOAD": os.environ["ZENITH_PAD_SHIM"]}
+    with Display() as display, Game(display, command, folder, env) as game:
+        game.wait_window()
+        game.wait_for(shows_menu, "the menu after the intro", timeout=10)
+        menu(1)
+        game.wait_for(shows_list, "the hall of fame")
+        press(B)
+        game.wait_for(shows_menu, "the menu after the list")
+        menu(-1)
+        start = game.wait_for(shows_play, "the game")
+        # A little right, under a monster's left side, out of the way of the pies it drops from
+        # its right; back to the middle, where no pie falls, after the hit.
+        press(None, DPAD_X, 32767, seconds=0.05)
+        assert not game.screenshot().same(start), "the d-pad did not steer"
+        score = start.crop(*SCORE)
+        game.wait_for(lambda shot: press(A) or not shot.crop(*SCORE).same(score), "a hit",
+                      timeout=20)
+        press(None, DPAD_X, -32767, seconds=0.05)
+        press(START)
+        game.wait_for(lambda shot: shows_menu(shot) and shot.share(RESUME, WHITE) < 1,
+                      "the pause menu")
+        menu(3)
+        game.wait_for(shows_play, "the resumed game")
+        game.wait_for(shows_name_entry, "the end of the game", timeout=60)
+        # A, then up to C and A, back, up to D and A: "AD"; Start enters it.
+        for step in (A, "up", "up", A, B, "up", A, START):
+            press(None, STICK_Y, -32767) if step == "up" else press(step)
+        game.wait_for(shows_list, "the hall of fame with the new name")
+        assert re.search(r'<entry name = "AD" score = "\d+" />',
+                         (folder / "HallOfFame.xml").read_text())
+        press(B)
+        game.wait_for(shows_menu, "the menu after the list")
+        game.close()
+        assert game.wait_exit() == 0 and game.messages() == [], game.output()
+
+
 def package(root):
     subprocess.run(["cpack", "--config", str(BUILD / "CPackConfig.cmake"), "-B", str(root)],
                    check=True, capture_output=True)
@@ -222,4 +284,4 @@ if __name__ == "__main__":
             with Display() as display, Game(display, command, folder) as game:
                 journey(game, folder / "HallOfFame.xml")
         else:
-            {"startup": startup, "package": package}[sys.argv[1]](root)
+            {"startup": startup, "package": package, "pad": pad}[sys.argv[1]](root)
