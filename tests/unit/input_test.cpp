@@ -1,0 +1,169 @@
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "core/cInputReader.h"
+#include "support/GameTest.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const unsigned L = ActionBit(kLeft), R = ActionBit(kRight), U = ActionBit(kUp),
+               D = ActionBit(kDown), F = ActionBit(kFire), C = ActionBit(kConfirm),
+               B = ActionBit(kBack), P = ActionBit(kPause), W = ActionBit(kFullscreen);
+
+// A pad of iSticks sticks with stick iStick pushed (1 left, 2 right, 3 up, 4 down; 0 not) and
+// button iButton down (-1 none).
+JOYSTICK_INFO Pad(int iSticks, int iStick, int iPush, int iButton) {
+    JOYSTICK_INFO pad{};
+    pad.num_sticks = iSticks;
+    pad.num_buttons = 11;
+    JOYSTICK_AXIS_INFO& axis = pad.stick[iStick].axis[iPush > 2];
+    (iPush % 2 ? axis.d1 : axis.d2) = iPush != 0;
+    if (iButton >= 0)
+        pad.button[iButton].b = 1;
+    return pad;
+}
+
+std::string Text(const fs::path& file) {
+    std::ifstream in(file);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+// Keys count through their bindings and the pad through its first stick, the d-pad of an
+// eight-axis pad and its buttons; never Enter under Alt, which toggles the fullscreen view, nor
+// the trigger that rests at one end of a middle stick.
+TEST_F(cGameTest, TheSnapshotTakesTheBoundKeysAndThePad) {
+    const struct {
+        std::vector<int> vKeys;
+        int iSticks, iStick, iPush, iButton;
+        unsigned iHeld;
+    } aCases[] = {
+        {{KEY_LEFT, KEY_SPACE}, 0, 0, 0, -1, L | F},
+        {{KEY_ALT, KEY_ENTER}, 0, 0, 0, -1, W},
+        {{KEY_F11, KEY_ESC}, 0, 0, 0, -1, W | B},
+        {{}, 1, 0, 2, -1, R},
+        {{}, 4, 3, 3, 0, U | F | C},
+        {{}, 3, 2, 1, -1, 0},
+        {{KEY_P, KEY_DOWN}, 2, 0, 0, 7, P | D},
+        {{KEY_A}, 1, 0, 4, 1, D | B | L},
+    };
+    game.pInput->Bindings.aKeys[kLeft] = {KEY_A, KEY_LEFT};
+    for (const auto& Case : aCases) {
+        for (int iKey : Case.vKeys)
+            key[iKey] = 1;
+        const JOYSTICK_INFO pad = Pad(Case.iSticks, Case.iStick, Case.iPush, Case.iButton);
+        EXPECT_EQ(game.pInput->Sample(Case.iSticks ? &pad : nullptr, iTime).iHeld, Case.iHeld)
+            << Case.iSticks << " sticks, " << Case.vKeys.size() << " keys";
+        for (int iKey : Case.vKeys)
+            key[iKey] = 0;
+    }
+}
+
+// An action is pressed in the step it goes down; the pad's presses reach the windows as typed
+// entries of key 0, Up and Down again 0.4 s into a hold and then every 0.12 s. Typed keys carry
+// their bound actions; Alt+Enter types nothing.
+TEST_F(cGameTest, PressesComeOnceAndThePadsUpAndDownRepeat) {
+    const JOYSTICK_INFO pad = Pad(1, 0, 3, 0);
+    std::string sTyped;
+    for (int iTick = 0; iTick <= 64; ++iTick) {
+        const cInputState state = game.pInput->Sample(&pad, iTime + iTick);
+        EXPECT_EQ(state.iPressed, iTick ? 0u : U | F | C);
+        if (state.iTyped)
+            sTyped += std::to_string(iTick) + ":" + std::to_string(state.aTyped[0].iKey) + "," +
+                      std::to_string(state.aTyped[0].iActions) + " ";
+    }
+    EXPECT_EQ(sTyped, "0:0," + std::to_string(U | F | C) + " 40:0,4 52:0,4 64:0,4 ");
+    game.pInput->Bindings.aKeys[kFire] = {KEY_W};
+    key[KEY_ALT] = 1;
+    simulate_keypress(KEY_ENTER << 8 | '\r');
+    simulate_keypress(KEY_W << 8 | 'w');
+    const cInputState state = game.pInput->Sample(nullptr, iTime);
+    key[KEY_ALT] = 0;
+    ASSERT_EQ(state.iTyped, 1);
+    EXPECT_TRUE(state.aTyped[0].iKey == (KEY_W << 8 | 'w') && state.aTyped[0].iActions == F);
+}
+
+// P pauses like Escape. M mutes the music and lets it play again, and the settings file remembers
+// it; in the name entry M is a letter.
+TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
+    key[KEY_P] = 1;
+    game.Play();
+    game.Update();
+    key[KEY_P] = 0;
+    EXPECT_FALSE(game.IsPlaying());
+    game.Settings.sFile = sFolder + "/config/zenith-guard/settings";
+    for (const bool bMuted : {true, false}) {
+        key[KEY_M] = 1;
+        game.Update();
+        key[KEY_M] = 0;
+        game.Update();
+        int iDigi = 0, iMidi = 0;
+        get_volume(&iDigi, &iMidi);
+        EXPECT_EQ(iMidi, bMuted ? 0 : 161);
+        EXPECT_NE(Text(game.Settings.sFile).find(bMuted ? "muted = yes\n" : "muted = no\n"),
+                  std::string::npos);
+    }
+    game.pGui->SetActiveWindows({WND_HOFENTER});
+    key[KEY_M] = 1;
+    game.Update();
+    key[KEY_M] = 0;
+    EXPECT_FALSE(game.Settings.bMusicMuted);
+}
+
+// Every line is kept in its place with the value the game holds, a bad one reported with its line
+// and replaced by its default; the settings missing follow; the folders made are the player's
+// alone, and nothing else is left in them.
+TEST(Settings, ReadWhatTheyCanAndWriteBackEveryLine) {
+    const struct {
+        const char *sLine, *sWritten, *sReport;
+    } aCases[] = {
+        {"# mine", "# mine", nullptr},
+        {"music_volume = 101", "music_volume = 63",
+         ":2: music_volume takes a whole number from 0 to 100, not '101'; it is 63"},
+        {"effects_volume=7 # quiet", "effects_volume = 7 # quiet", nullptr},
+        {"scale = 9", "scale = auto", ":4: scale takes auto or a whole number from 1 to 8"},
+        {"fullscreen = On", "fullscreen = yes", nullptr},
+        {"key_left = a key_left", "key_left = A LEFT", nullptr},
+        {"key_fire = FOO", "key_fire = SPACE", ":7: key_fire takes key names"},
+        {"future = 1", "future = 1", ":8: unknown setting 'future = 1', kept as it stands"},
+        {"pad_pause = 9", "pad_pause = 9", nullptr},
+    };
+    const fs::path folder =
+        fs::temp_directory_path() / ("zenith-settings-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    std::string sFile, sWritten;
+    for (const auto& Case : aCases) {
+        sFile += std::string(Case.sLine) + "\n";
+        sWritten += std::string(Case.sWritten) + "\n";
+    }
+    std::ofstream(folder / "settings") << sFile;
+    cSettings settings;
+    std::ostringstream err;
+    settings.Load((folder / "settings").string(), err);
+    const std::string sReports = err.str();
+    for (const auto& Case : aCases)
+        if (Case.sReport) {
+            EXPECT_NE(sReports.find(Case.sReport), std::string::npos) << sReports;
+        }
+    EXPECT_EQ(std::count(sReports.begin(), sReports.end(), '\n'), 4);
+
+    settings.sFile = (folder / "a/b/settings").string();
+    ASSERT_TRUE(settings.Save(err));
+    EXPECT_EQ(Text(settings.sFile),
+              sWritten + "music_muted = no\nkey_right = RIGHT\nkey_up = UP\n"
+                         "key_down = DOWN\nkey_confirm = ENTER\nkey_back = ESC\n"
+                         "key_pause = P\nkey_mute = M\npad_fire = 0\npad_back = 1\n");
+    for (const char* sMade : {"a", "a/b"})
+        EXPECT_EQ(fs::status(folder / sMade).permissions(), fs::perms::owner_all) << sMade;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "a/b"), {}), 1);
+    settings.sFile = "/proc/none/settings";
+    EXPECT_FALSE(settings.Save(err));
+    EXPECT_NE(err.str().find("cannot save the settings in /proc/none/settings"), std::string::npos);
+    fs::remove_all(folder);
+}
