@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -92,17 +91,18 @@ TEST_F(cGameTest, PressesComeOnceAndThePadsUpAndDownRepeat) {
 // P pauses like Escape. M mutes the music and lets it play again, and the settings file remembers
 // it; in the name entry M is a letter.
 TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
-    key[KEY_P] = 1;
+    const auto Tap = [&](int iKey) {
+        key[iKey] = 1;
+        game.Update();
+        key[iKey] = 0;
+        game.Update();
+    };
     game.Play();
-    game.Update();
-    key[KEY_P] = 0;
+    Tap(KEY_P);
     EXPECT_FALSE(game.IsPlaying());
     game.Settings.sFile = sFolder + "/config/zenith-guard/settings";
     for (const bool bMuted : {true, false}) {
-        key[KEY_M] = 1;
-        game.Update();
-        key[KEY_M] = 0;
-        game.Update();
+        Tap(KEY_M);
         int iDigi = 0, iMidi = 0;
         get_volume(&iDigi, &iMidi);
         EXPECT_EQ(iMidi, bMuted ? 0 : 161);
@@ -110,9 +110,7 @@ TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
                   std::string::npos);
     }
     game.pGui->SetActiveWindows({WND_HOFENTER});
-    key[KEY_M] = 1;
-    game.Update();
-    key[KEY_M] = 0;
+    Tap(KEY_M);
     EXPECT_FALSE(game.Settings.bMusicMuted);
 }
 
@@ -127,43 +125,39 @@ TEST(Settings, ReadWhatTheyCanAndWriteBackEveryLine) {
         {"music_volume = 101", "music_volume = 63",
          ":2: music_volume takes a whole number from 0 to 100, not '101'; it is 63"},
         {"effects_volume=7 # quiet", "effects_volume = 7 # quiet", nullptr},
-        {"scale = 9", "scale = auto", ":4: scale takes auto or a whole number from 1 to 8"},
+        {"scale = 9", "scale = auto",
+         ":4: scale takes auto or a whole number from 1 to 8, not '9'; it is auto"},
         {"fullscreen = On", "fullscreen = yes", nullptr},
         {"key_left = a key_left", "key_left = A LEFT", nullptr},
-        {"key_fire = FOO", "key_fire = SPACE", ":7: key_fire takes key names"},
+        {"key_fire = FOO", "key_fire = SPACE",
+         ":7: key_fire takes key names such as LEFT, SPACE or A, not 'FOO'; it is SPACE"},
         {"future = 1", "future = 1", ":8: unknown setting 'future = 1', kept as it stands"},
-        {"pad_pause = 9", "pad_pause = 9", nullptr},
     };
     const fs::path folder =
         fs::temp_directory_path() / ("zenith-settings-" + std::to_string(getpid()));
     fs::create_directories(folder);
-    std::string sFile, sWritten;
+    std::string sFile, sWritten, sReports;
     for (const auto& Case : aCases) {
         sFile += std::string(Case.sLine) + "\n";
         sWritten += std::string(Case.sWritten) + "\n";
+        if (Case.sReport)
+            sReports += "zenith-guard: " + (folder / "settings").string() + Case.sReport + "\n";
     }
     std::ofstream(folder / "settings") << sFile;
     cSettings settings;
     std::ostringstream err;
     settings.Load((folder / "settings").string(), err);
-    const std::string sReports = err.str();
-    for (const auto& Case : aCases)
-        if (Case.sReport) {
-            EXPECT_NE(sReports.find(Case.sReport), std::string::npos) << sReports;
-        }
-    EXPECT_EQ(std::count(sReports.begin(), sReports.end(), '\n'), 4);
+    EXPECT_EQ(err.str(), sReports);
 
     settings.sFile = (folder / "a/b/settings").string();
     ASSERT_TRUE(settings.Save(err));
-    EXPECT_EQ(Text(settings.sFile),
-              sWritten + "music_muted = no\nkey_right = RIGHT\nkey_up = UP\n"
-                         "key_down = DOWN\nkey_confirm = ENTER\nkey_back = ESC\n"
-                         "key_pause = P\nkey_mute = M\npad_fire = 0\npad_back = 1\n");
+    EXPECT_EQ(Text(settings.sFile), sWritten +
+                                        "music_muted = no\nkey_right = RIGHT\nkey_up = UP\n"
+                                        "key_down = DOWN\nkey_confirm = ENTER\nkey_back = ESC\n"
+                                        "key_pause = P\nkey_mute = M\npad_fire = 0\npad_back = 1\n"
+                                        "pad_pause = 7\n");
     for (const char* sMade : {"a", "a/b"})
         EXPECT_EQ(fs::status(folder / sMade).permissions(), fs::perms::owner_all) << sMade;
     EXPECT_EQ(std::distance(fs::directory_iterator(folder / "a/b"), {}), 1);
-    settings.sFile = "/proc/none/settings";
-    EXPECT_FALSE(settings.Save(err));
-    EXPECT_NE(err.str().find("cannot save the settings in /proc/none/settings"), std::string::npos);
     fs::remove_all(folder);
 }
