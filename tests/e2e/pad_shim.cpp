@@ -1,7 +1,5 @@
-// Loaded with LD_PRELOAD into the game in the pad tests: a FIFO opened as the joystick device
-// answers the joystick driver's questions as a pad of eight axes and eleven buttons (the layout of
-// an Xbox pad) would, so that Allegro's own Linux driver reads the js_event records the test
-// writes into it. Every other call goes through.
+// Preloaded into the game: a FIFO opened as the joystick device answers as a pad of eight axes and
+// eleven buttons (an Xbox pad's layout) would, and Allegro's driver reads the test's js_events.
 #include <cstdarg>
 #include <cstring>
 #include <dlfcn.h>
@@ -16,7 +14,6 @@ extern "C" int ioctl(int iFile, unsigned long iRequest, ...) {
     va_end(arguments);
     struct stat info;
     if (fstat(iFile, &info) == 0 && S_ISFIFO(info.st_mode)) {
-        const char sName[] = "Zenith test pad";
         switch (iRequest) {
         case JSIOCGVERSION:
             *static_cast<unsigned*>(pAnswer) = JS_VERSION;
@@ -29,8 +26,8 @@ extern "C" int ioctl(int iFile, unsigned long iRequest, ...) {
             return 0;
         }
         if ((iRequest & ~(_IOC_SIZEMASK << _IOC_SIZESHIFT)) == JSIOCGNAME(0)) {
-            std::strncpy(static_cast<char*>(pAnswer), sName, _IOC_SIZE(iRequest));
-            return sizeof sName;
+            std::strncpy(static_cast<char*>(pAnswer), "Zenith test pad", _IOC_SIZE(iRequest));
+            return 16;
         }
     }
     using tIoctl = int (*)(int, unsigned long, void*);

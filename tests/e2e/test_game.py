@@ -193,38 +193,32 @@ def pad(root):
     command, folder = prepare(root, PROGRAM, QUIET + "[joystick]\njoystick_device = %s\n" % fifo)
     A, B, START, STICK_Y, DPAD_X = 0, 1, 7, 1, 6
 
-    def move(kind, number, value, seconds=0.15):
-        os.write(writer, struct.pack("IhBB", 0, value, kind, number))
-        time.sleep(seconds)
-
-    def press(button, *axis, seconds=0.15):
-        kind, number, value = (2, *axis) if axis else (1, button, 1)
-        move(kind, number, value, seconds)
-        move(kind, number, 0)
-
-    def menu(steps):
-        for _ in range(steps):
-            press(None, STICK_Y, 32767)
-        press(A)
+    def press(button, axis=None, value=1, seconds=0.15):
+        kind, number = (1, button) if axis is None else (2, axis)
+        for state in (value, 0):
+            os.write(writer, struct.pack("IhBB", 0, state, kind, number))
+            time.sleep(seconds if state else 0.15)
 
     env = {"LD_PRELOAD": os.environ["ZENITH_PAD_SHIM"]}
     with Display() as display, Game(display, command, folder, env) as game:
         game.wait_window()
         game.wait_for(shows_menu, "the menu after the intro", timeout=10)
-        menu(0)
+        press(A)
         start = game.wait_for(shows_play, "the game")
         # A little right, under a monster's left side, out of the way of the pies it drops from
         # its right; back to the middle, where no pie falls, after the hit.
-        press(None, DPAD_X, 32767, seconds=0.05)
+        press(None, DPAD_X, 32767, 0.05)
         assert not game.screenshot().same(start), "the d-pad did not steer"
         score = start.crop(*SCORE)
         game.wait_for(lambda shot: press(A) or not shot.crop(*SCORE).same(score), "a hit",
                       timeout=20)
-        press(None, DPAD_X, -32767, seconds=0.05)
+        press(None, DPAD_X, -32767, 0.05)
         press(START)
         game.wait_for(lambda shot: shows_menu(shot) and shot.share(RESUME, WHITE) < 1,
                       "the pause menu")
-        menu(3)
+        for _ in range(3):
+            press(None, STICK_Y, 32767)
+        press(A)
         game.wait_for(shows_play, "the resumed game")
         game.wait_for(shows_name_entry, "the end of the game", timeout=60)
         # A, then up to C and A, back, up to D and A: "AD"; Start enters it.
