@@ -184,9 +184,8 @@ def startup(root):
 
 
 def pad(root):
-    """Allegro's own Linux joystick driver reads js_event records from a FIFO, which the preloaded
-    shim passes off as a pad with the layout of an Xbox one: the left stick steers the menus, the
-    d-pad (axis 6) the ship, A (0) fires and confirms, B (1) goes back, Start (7) pauses."""
+    """Allegro's Linux driver reads js_events from a FIFO that the shim passes off as an Xbox-like
+    pad: the stick steers the menus, the d-pad the ship, A fires and confirms, B backs, Start pauses."""
     fifo = root / "pad"
     os.mkfifo(fifo)
     writer = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
@@ -205,8 +204,7 @@ def pad(root):
         game.wait_for(shows_menu, "the menu after the intro", timeout=10)
         press(A)
         start = game.wait_for(shows_play, "the game")
-        # A little right, under a monster's left side, out of the way of the pies it drops from
-        # its right; back to the middle, where no pie falls, after the hit.
+        # Under a monster's left side, away from the pies of its right; then back where none fall.
         press(None, DPAD_X, 32767, 0.05)
         assert not game.screenshot().same(start), "the d-pad did not steer"
         score = start.crop(*SCORE)
