@@ -212,12 +212,10 @@ def pad(root):
                       timeout=20)
         press(None, DPAD_X, -32767, 0.05)
         press(START)
-        game.wait_for(lambda shot: shows_menu(shot) and shot.share(RESUME, WHITE) < 1,
-                      "the pause menu")
+        game.wait_for(lambda s: shows_menu(s) and s.share(RESUME, WHITE) < 1, "the pause menu")
         for _ in range(3):
             press(None, STICK_Y, 32767)
         press(A)
-        game.wait_for(shows_play, "the resumed game")
         game.wait_for(shows_name_entry, "the end of the game", timeout=60)
         # A, then up to C and A, back, up to D and A: "AD"; Start enters it.
         for step in (A, "up", "up", A, B, "up", A, START):
