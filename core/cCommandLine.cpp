@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/cGameInstance.h"
+#include "core/cSettings.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ const cOption kOptions[] = {
     {"--version", nullptr, "show the version and exit", PrintVersion},
     {"--scale", "N",
      "show each game pixel as N by N screen pixels, 1 to 8 (by default the\n"
-     "                 [zenith-guard] scale of allegro.cfg, or the most that fits the screen)",
+     "                 scale of the settings or of allegro.cfg, or the most that fits)",
      SetScale},
 };
 
@@ -63,13 +64,24 @@ bool PrintHelp(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
         out << "  " << std::left << std::setw(15)
             << std::string(option.sName) + (option.sValue ? std::string(" ") + option.sValue : "")
             << option.sHelp << '\n';
-    out << "\nKeys:\n"
-           "  Left, Right  steer the ship\n"
-           "  Space        fire, while the energy bar lasts\n"
-           "  Escape       pause and open the menu; skip the intro and the credits\n"
-           "  Up, Down     choose in the menu\n"
-           "  Enter        carry out the choice; confirm your name\n"
-           "  Backspace    correct the name you type for the hall of fame\n"
+    const std::string sSettings = cSettings::DefaultFile();
+    out << "\nKeys (those of play can be changed in the settings):\n"
+           "  Left, Right     steer the ship\n"
+           "  Space           fire, while the energy bar lasts\n"
+           "  Escape, P       pause and open the menu; Escape skips the intro and the credits\n"
+           "  Up, Down        choose in the menu\n"
+           "  Enter           carry out the choice; confirm your name\n"
+           "  Backspace       correct the name you type for the hall of fame\n"
+           "  M               mute the music, or let it play again\n"
+           "  F11, Alt+Enter  show the game on the whole screen, or in its window again\n"
+           "\nGamepad: the stick or the d-pad steers and chooses, A fires and confirms, B goes\n"
+           "back, Start pauses. For your name, Up and Down pick a letter, A adds it, B takes\n"
+           "one back and Start enters it.\n"
+           "\nSettings, in "
+        << (sSettings.empty() ? "$XDG_CONFIG_HOME/zenith-guard/settings" : sSettings)
+        << ":\n"
+           "  the volumes of the music and the effects, the scale, fullscreen, the keys\n"
+           "  and the pad's buttons; the game writes them when M or F11 changes them.\n"
            "\nFiles, in "
         << WorkingFolder()
         << ":\n"

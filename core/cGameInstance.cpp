@@ -5,8 +5,10 @@
 #include <cstring>
 #include <ctime>
 #include <functional>
+#include <iostream>
 #include <typeinfo>
 
+#include "core/cInputReader.h"
 #include "core/main.h"
 #include "gui/EnergyBarProc.h"
 #include "gui/HallOfFameEnterProc.h"
@@ -31,12 +33,14 @@ bool PeriodOver(int iSince, int iLevel) {
     return (iTime - iSince) / 100 > 3.0 - 0.5 * iLevel;
 }
 
-// Screen pixels per game pixel: as asked on the command line, else as the setting "scale" in the
-// [zenith-guard] section of allegro.cfg, else the largest whole number whose window fits the
-// desktop.
-int ChooseScale(int iAsked, int iWidth, int iHeight) {
+// Screen pixels per game pixel: as asked on the command line, else as the player's settings, else
+// as the setting "scale" in the [zenith-guard] section of allegro.cfg, else the largest whole
+// number whose window fits the desktop.
+int ChooseScale(int iAsked, int iChosen, int iWidth, int iHeight) {
     if (iAsked > 0)
         return iAsked;
+    if (iChosen > 0)
+        return iChosen;
     const int iSetting = get_config_int("zenith-guard", "scale", 0);
     if (iSetting > 0)
         return std::min(iSetting, kMaxScale);
@@ -68,6 +72,7 @@ cGameInstance::~cGameInstance() {
     for (cGameObject* pObject : vNewObjects)
         delete pObject;
     delete pPlayer;
+    delete pInput;
     delete pBitmaps;
     if (pBuffer)
         destroy_bitmap(pBuffer);
@@ -101,11 +106,12 @@ int cGameInstance::InitSystem(int iWidth, int iHeight) {
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0 &&
         install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) != 0)
         allegro_message("Error installing sound drivers.");
+    pInput = new cInputReader(Settings.Bindings);
 
     set_color_depth(16);
     iFieldWidth = iWidth;
     iFieldHeight = iHeight;
-    iScale = ChooseScale(iScale, iWidth, iHeight);
+    iScale = ChooseScale(iScale, Settings.iScale, iWidth, iHeight);
     // A window too large for this screen falls back to the game's own size.
     if (set_gfx_mode(GFX_AUTODETECT, iWidth * iScale, iHeight * iScale, 0, 0) != 0) {
         iScale = 1;
@@ -137,6 +143,7 @@ int cGameInstance::InitSystem(int iWidth, int iHeight) {
     if (!pSampleData)
         return FailStartup("Datafile data/samples.dat not found");
     pSounds->BuildSounds(pSampleData);
+    ApplyVolumes();
 
     pGui = new cGuiSystem;
     if (!pGui->LoadElements("data/gui.dat"))
@@ -224,9 +231,13 @@ void cGameInstance::NewGame() {
 
     Banner.Hide();
     pGui->SetActiveWindows({WND_MAINMENU});
-    // One playing step brings the ship in, clears out the old game and resets the panels.
+    // One playing step brings the ship in, clears out the old game and resets the panels. It runs
+    // on what is held, as the step that asked for it: its keys and presses are that step's.
+    cInputState held = Input;
+    held.iTyped = 0;
+    held.iPressed = 0;
     Play();
-    Update();
+    Update(held);
     Pause();
     // That step pauses into the menu if it meets Escape held or a focus change from before (the
     // window's first focus sets one off): a game nobody has played is not there to resume.
@@ -297,15 +308,25 @@ bool cGameInstance::LoadHOF() {
 }
 
 void cGameInstance::Update() {
-    pGui->Update();
-    // A switch away counts only while playing; one made in a menu is forgotten.
-    const bool bSwitchedAway = bFocusLost.exchange(false);
+    Update(pInput->Read(iTime));
+}
+
+// The input is taken by value: a new game started in this step runs a step of its own.
+void cGameInstance::Update(cInputState input) {
+    Input = input;
+    pGui->Update(input);
+    // M types a letter in the name entry.
+    const std::vector<int>& vActive = pGui->vActive;
+    if (input.Pressed(kMute) &&
+        std::find(vActive.begin(), vActive.end(), WND_HOFENTER) == vActive.end())
+        ToggleMusic();
     if (GameOverScene.Step(this))
         ShowHallOfFame();
     if (!IsPlaying())
         return;
 
-    if (key[KEY_ESC] || bSwitchedAway) {
+    // A switch away counts only while playing; one made in a menu is forgotten.
+    if (input.Held(kBack) || input.Held(kPause) || input.bFocusLost) {
         Pause();
         pGui->SetActiveWindows({WND_MAINMENU});
         pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(1), MsgArg(0));
@@ -332,6 +353,17 @@ void cGameInstance::Update() {
     }
     for (cGameObject* pObject : vObjects)
         pObject->Update(1, this);
+}
+
+void cGameInstance::ApplyVolumes() {
+    set_volume(-1, Settings.bMusicMuted ? 0 : cSettings::Volume(Settings.iMusicVolume));
+    pSounds->iVolume = cSettings::Volume(Settings.iEffectsVolume);
+}
+
+void cGameInstance::ToggleMusic() {
+    Settings.bMusicMuted = !Settings.bMusicMuted;
+    ApplyVolumes();
+    Settings.Save(std::cerr);
 }
 
 void cGameInstance::DoInput() {

@@ -10,12 +10,15 @@
 #include "core/cGameOverScene.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
+#include "core/cInputState.h"
+#include "core/cSettings.h"
 #include "objects/cStarfield.h"
 #include "objects/vector.h"
 
 class cBitmapDatabase;
 class cGameObject;
 class cGuiSystem;
+class cInputReader;
 class cMidiDatabase;
 class cPlayer;
 class cSoundDatabase;
@@ -58,8 +61,10 @@ public:
     // Reloads the hall of fame; true when the current score earns a place in it.
     bool LoadHOF();
 
-    // One logic step, the player's input step of it, and one frame.
+    // One logic step on the input read from the keyboard and the pad, or on the given input; the
+    // player's input step of it, on the same input; and one frame.
     void Update();
+    void Update(cInputState input);
     void DoInput();
     void DoFrame();
     // Copies the finished frame in pBuffer to the screen, enlarged by iScale.
@@ -83,6 +88,11 @@ public:
     void Shutdown() { bRunning = false; }
     // A monster destroyed: scores the current level.
     void Kill() { iCurrentScore += iCurrentLevel; }
+    // Sets the volumes of the settings: the music's Allegro's MIDI volume (0 while muted), the
+    // effects' the sound table's.
+    void ApplyVolumes();
+    // Mutes the music or lets it be heard again, and remembers that in the settings.
+    void ToggleMusic();
 
     std::vector<cGameObject*> vObjects;
     std::vector<cGameObject*> vNewObjects;
@@ -119,6 +129,12 @@ public:
     cBanner Banner;
     // Runs from the end of a game until the hall of fame comes.
     cGameOverScene GameOverScene;
+    // The player's settings, read before InitSystem; saved where they change.
+    cSettings Settings;
+    // Reads the keyboard and the pad once a logic step, through the bindings of the settings.
+    cInputReader* pInput = nullptr;
+    // The input of the current logic step, which all of its parts read.
+    cInputState Input;
 
 private:
     int FailStartup(const char* sMessage);

@@ -77,6 +77,7 @@ void Intro(cGameInstance* pGame) {
 int GameMain(int iScale) {
     cGameInstance game;
     game.iScale = iScale;
+    game.Settings.Load(cSettings::DefaultFile(), std::cerr);
     if (!game.InitSystem(640, 480))
         return EXIT_FAILURE;
 

@@ -3,12 +3,15 @@
 #include <string>
 
 #include "core/cGameInstance.h"
+#include "core/cInputState.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 
 namespace {
 
 const int kNameEntryMusic = 2;
+// The letters a pad picks from, Up going on to the next; a name needs no more than these.
+const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
 // Printable characters only, which the file escapes where it must: a name is shown, saved and
 // read back exactly as typed. Keys without a character (code 0), Escape and other control codes
@@ -28,10 +31,36 @@ void EnterName(cMenuWindow& window, const std::string& sName) {
     window.pGui->SetActiveWindows({WND_HOF, WND_SCORE});
 }
 
+// A pad edits the name without a keyboard: Up and Down pick a letter, fire adds it, back takes the
+// last one off, Start enters the name.
+void PadEdit(cMenuWindow& window, std::string& name, int& iLetter, unsigned iActions) {
+    const int iCount = static_cast<int>(kLetters.size());
+    if (iActions & ActionBit(kUp))
+        iLetter = (iLetter + 1) % iCount;
+    if (iActions & ActionBit(kDown))
+        iLetter = (iLetter + iCount - 1) % iCount;
+    if ((iActions & ActionBit(kFire)) && name.size() < cHOF::kNameLength)
+        name += kLetters[iLetter];
+    if ((iActions & ActionBit(kBack)) && !name.empty())
+        name.pop_back();
+    if ((iActions & ActionBit(kPause)) && !name.empty())
+        EnterName(window, name);
+}
+
+// The letter the pad would add, underlined after the name.
+void DrawPicked(BITMAP* pClient, const std::string& name, int iLetter) {
+    const int x = 5 + text_length(font, name.c_str());
+    textprintf_ex(pClient, font, x, 21, 0, -1, "%c", kLetters[iLetter]);
+    hline(pClient, x, 29, x + 7, 0);
+}
+
 } // namespace
 
-int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void*) {
+int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void* b) {
     static std::string name;
+    // The letter the pad points at, shown once the pad has been used.
+    static int iLetter = 0;
+    static bool bPad = false;
 
     switch (iMsg) {
     case MSG_DRAW: {
@@ -39,19 +68,26 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void*) {
         textprintf_ex(pClient, font, 5, 5, 0, -1, "Congratulations, you have entered");
         textprintf_ex(pClient, font, 5, 13, 0, -1, "the hall of fame. Now enter your name:");
         textprintf_ex(pClient, font, 5, 21, 0, -1, "%s", name.c_str());
+        if (bPad)
+            DrawPicked(pClient, name, iLetter);
         break;
     }
     case MSG_ACTIVATE:
         window.pGame->pMidis->PlayMidi(kNameEntryMusic);
         name.clear();
         window.pGame->HOF.AwaitName(window.pGame->GetScore());
+        iLetter = 0;
+        bPad = false;
         break;
     case MSG_KEY: {
         // Every buffered key is taken, however close it comes to the last: a busy moment delivers
         // a fast typist's keys in one burst of steps.
         const int iKey = MsgInt(a);
         const int iScanCode = iKey >> 8;
-        if (iScanCode == KEY_BACKSPACE) {
+        if (iKey == 0) {
+            bPad = true;
+            PadEdit(window, name, iLetter, MsgInt(b));
+        } else if (iScanCode == KEY_BACKSPACE) {
             if (!name.empty())
                 name.pop_back();
         } else if (iScanCode == KEY_ENTER) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/cGameInstance.h"
+#include "core/cInputState.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 
@@ -22,10 +23,11 @@ void DrawError(BITMAP* pClient, const std::string& sError) {
     textprintf_ex(pClient, font, 5, y + 8, 0, -1, "%s", sError.substr(iColon + 2).c_str());
 }
 
-// The key pressed, not the keys held, leaves the list: Space still held from play must not.
-bool LeavesList(int iKey) {
-    const int iScanCode = iKey >> 8;
-    return iScanCode == KEY_SPACE || iScanCode == KEY_ENTER || iScanCode == KEY_ESC;
+// The key or button pressed, not those held, leaves the list: Space or the fire button still held
+// from play must not. Space, Enter, Escape, and the pad's fire and back buttons leave.
+bool LeavesList(int iKey, int iActions) {
+    const unsigned iLeaving = ActionBit(kFire) | ActionBit(kConfirm) | ActionBit(kBack);
+    return cInputState::MenuActions(iKey, iActions) & iLeaving;
 }
 
 // Only the rows that reach into the client area are drawn: whatever the table holds, a row the
@@ -43,7 +45,7 @@ void DrawList(BITMAP* pClient, const cHOF& HOF) {
 
 } // namespace
 
-int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void*) {
+int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void* b) {
     switch (iMsg) {
     case MSG_DRAW:
         DrawList(static_cast<BITMAP*>(a), window.pGame->HOF);
@@ -52,7 +54,7 @@ int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void*) {
         window.pGame->pMidis->PlayMidi(kListMusic);
         break;
     case MSG_KEY:
-        if (LeavesList(MsgInt(a))) {
+        if (LeavesList(MsgInt(a), MsgInt(b))) {
             // The name entry saved already; this tries once more if that failed. A table only
             // viewed is never written.
             if (window.pGame->HOF.bChanged)

@@ -1,6 +1,7 @@
 #include "gui/MainProc.h"
 
 #include "core/cGameInstance.h"
+#include "core/cInputState.h"
 #include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
@@ -27,15 +28,15 @@ void DrawMenu(BITMAP* pClient, int iSel, bool bPaused) {
     textprintf_ex(pClient, font, 5, iSel * 8 + 10, 0, -1, ">");
 }
 
-int MoveSelection(int iSel, bool bPaused) {
-    if (key[KEY_DOWN]) {
+int MoveSelection(int iSel, bool bPaused, unsigned iActions) {
+    if (iActions & ActionBit(kDown)) {
         ++iSel;
         if (iSel > kQuit && !bPaused)
             iSel = kQuit;
         if (iSel > kResumeGame && bPaused)
             iSel = kResumeGame;
     }
-    if (key[KEY_UP]) {
+    if (iActions & ActionBit(kUp)) {
         --iSel;
         if (iSel < kNewGame)
             iSel = kNewGame;
@@ -51,7 +52,7 @@ void StartPlaying(cMenuWindow& window) {
 
 } // namespace
 
-int MainProc(cMenuWindow& window, int iMsg, void* a, void*) {
+int MainProc(cMenuWindow& window, int iMsg, void* a, void* b) {
     static int iSel = kNewGame;
     static bool bPaused = false;
     static int iLastKey = iTime;
@@ -67,12 +68,12 @@ int MainProc(cMenuWindow& window, int iMsg, void* a, void*) {
         window.pGame->pMidis->PlayMidi(kMenuMusic);
         break;
     case MSG_KEY: {
-        // The key value is not looked at: the held arrows and Enter say what to do, at most once
-        // per 150 ms.
+        // A key or a pad press says what to do, at most once per 150 ms.
         if (!AcceptKey(iLastKey, kKeyDelay))
             break;
-        iSel = MoveSelection(iSel, bPaused);
-        if (!key[KEY_ENTER])
+        const unsigned iActions = cInputState::MenuActions(MsgInt(a), MsgInt(b));
+        iSel = MoveSelection(iSel, bPaused, iActions);
+        if (!(iActions & ActionBit(kConfirm)))
             break;
         if (iSel == kNewGame) {
             window.pGame->NewGame();

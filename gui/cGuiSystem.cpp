@@ -66,31 +66,32 @@ void cGuiSystem::SetActiveWindows(std::vector<int> vIds) {
     clear_keybuf();
     vTyped.clear();
     for (int i = 0; i < KEY_MAX; ++i)
-        aHeldOver[i] = key[i] != 0;
+        aHeldOver[i] = Held[i];
     for (int iId : vIds)
         SendMessage(iId, MSG_ACTIVATE, nullptr, nullptr);
 }
 
 // A procedure may replace the active list while the key goes round (the menu starts a game); the
 // index then carries on into the new list, whose later windows get the same key.
-void cGuiSystem::Update() {
-    // The buffer is emptied every step, while the key states still tell the repeats of a
-    // held-over key from a new press: such a key counts again once it has been let go.
-    while (keypressed()) {
-        const int iKey = readkey();
-        const int iScanCode = (iKey >> 8) & 0xFF;
+void cGuiSystem::Update(const cInputState& input) {
+    // The keys are read every step, while the key states still tell the repeats of a held-over
+    // key from a new press: such a key counts again once it has been let go.
+    Held = input.Keys;
+    for (int i = 0; i < input.iTyped; ++i) {
+        const int iScanCode = (input.aTyped[i].iKey >> 8) & 0xFF;
         if (iScanCode >= KEY_MAX || !aHeldOver[iScanCode])
-            vTyped.push_back(iKey);
+            vTyped.push_back(input.aTyped[i]);
     }
     for (int i = 0; i < KEY_MAX; ++i)
-        if (!key[i])
+        if (!Held[i])
             aHeldOver[i] = false;
     if (vTyped.empty())
         return;
-    const int iKey = vTyped.front();
+    const cInputState::cTyped typed = vTyped.front();
     vTyped.erase(vTyped.begin());
     for (std::size_t i = 0; i < vActive.size(); ++i)
-        SendMessage(vActive[i], MSG_KEY, MsgArg(iKey), nullptr);
+        SendMessage(vActive[i], MSG_KEY, MsgArg(typed.iKey),
+                    MsgArg(static_cast<int>(typed.iActions)));
 }
 
 // Windows overlap in the order they were added, whatever the order of the active list.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <allegro.h>
+#include <bitset>
 #include <string>
 #include <vector>
+
+#include "core/cInputState.h"
 
 class cGameInstance;
 class cMenuWindow;
@@ -29,8 +32,9 @@ public:
     // Replaces the active list and tells each of its windows. The new windows get only the keys
     // pressed from then on.
     void SetActiveWindows(std::vector<int> vIds);
-    // Hands at most one typed key to the active windows.
-    void Update();
+    // Hands at most one typed key or pad press of the step's input to the active windows, as
+    // MSG_KEY with a = the key (0 for the pad) and b = the actions it stands for.
+    void Update(const cInputState& input);
     // Draws the active windows, in the order they were added.
     void Draw(BITMAP* pTarget);
 
@@ -38,8 +42,10 @@ public:
     std::vector<cMenuWindow*> vWindows;
     std::vector<int> vActive;
     cGameInstance* pGame = nullptr;
-    // Keys typed for the active windows and not yet handed to them, oldest first.
-    std::vector<int> vTyped;
+    // Keys typed and pad presses for the active windows and not yet handed to them, oldest first.
+    std::vector<cInputState::cTyped> vTyped;
+    // The keys held in the last step's input.
+    std::bitset<KEY_MAX> Held;
     // Keys held down when the active list last changed and not let go since, by scan code.
     bool aHeldOver[KEY_MAX] = {};
 };

@@ -66,9 +66,9 @@ float cPlayer::Steer(int iDt, float fX, const cPlayerShip& ship, const cGameRule
                      cGameInstance* pGame) const {
     const float fFactor = ship.HasSuperspeed() ? kSuperspeedFactor : 1.0f;
     const float fStep = iDt * rules.fShipSpeed * fFactor;
-    if (key[KEY_LEFT] && pGame->IsPlaying())
+    if (pGame->Input.Held(kLeft) && pGame->IsPlaying())
         fX -= fStep;
-    if (key[KEY_RIGHT] && pGame->IsPlaying())
+    if (pGame->Input.Held(kRight) && pGame->IsPlaying())
         fX += fStep;
     if (fX < 0)
         fX = 0;
@@ -83,7 +83,7 @@ float cPlayer::Steer(int iDt, float fX, const cPlayerShip& ship, const cGameRule
 // spend energy, sound over the screen and wait among the new objects until play resumes.
 void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
                    cGameInstance* pGame) {
-    if (!pGame->IsPlaying() || !key[KEY_SPACE] || iNow - iLastFire < rules.iFireDelay ||
+    if (!pGame->IsPlaying() || !pGame->Input.Held(kFire) || iNow - iLastFire < rules.iFireDelay ||
         iEnergy < rules.iShotCost)
         return;
     iLastFire = iNow;

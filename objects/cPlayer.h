@@ -5,8 +5,9 @@ class cGameObject;
 class cGameRules;
 class cPlayerShip;
 
-// The player controller: steers the ship with the arrow keys, fires with Space and keeps the weapon
-// energy that every shot spends. Runs once per logic step, playing or not.
+// The player controller: steers the ship and fires as the step's input asks (the arrow keys and
+// Space, or the pad) and keeps the weapon energy that every shot spends. Runs once per logic step,
+// playing or not.
 class cPlayer {
 public:
     cPlayer();

@@ -118,8 +118,8 @@ class Display:
 
 
 class Game:
-    """The program run in cwd, on the display or with none. Message boxes are answered at once by a
-    stand-in for xmessage, which records their texts."""
+    """The program run in cwd, on the display or with none, with settings of its own. Message boxes
+    are answered at once by a stand-in for xmessage, which records their texts."""
 
     def __init__(self, display, command, cwd, env=None):
         self.display, self.command, self.cwd, self.extra = display, command, cwd, env or {}
@@ -132,7 +132,9 @@ class Game:
         (folder / "xmessage").write_text('#!/bin/sh\neval "printf %%s \\"\\${$#}\\"" >> %s\n'
                                          'exit 101\n' % self.log)
         (folder / "xmessage").chmod(0o755)
-        self.env = dict(os.environ, PATH="%s:%s" % (folder, os.environ["PATH"]))
+        # The player's settings of this run only, in a folder of its own unless given.
+        self.env = dict(os.environ, PATH="%s:%s" % (folder, os.environ["PATH"]),
+                        XDG_CONFIG_HOME=str(folder / "config"))
         self.env.pop("DISPLAY", None)
         if self.display:
             self.env["DISPLAY"] = self.display.name

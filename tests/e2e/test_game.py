@@ -5,8 +5,9 @@ list, quit and credits, while the sound card is a file; a second player then fin
 of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
 folder holding data/ (the sanitized build, with no sound). "startup" covers the starts that end at
 once and the scaled window; "endings" the signals, the window destroyed and the X server
-lost in the menu, in play and in the list; "package" builds the Debian package and inspects it.
-Usage: test_game.py journey installed|direct, or test_game.py startup|endings|package"""
+lost in the menu, in play and in the list; "package" builds the Debian package and inspects it;
+"pad" plays menu, game, pause, name entry and list with a pad alone.
+Usage: test_game.py journey installed|direct, or test_game.py startup|endings|package|pad"""
 
 import array
 import math
@@ -14,6 +15,7 @@ import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -22,7 +24,7 @@ from pathlib import Path
 
 SOURCE = Path(os.environ.get("ZENITH_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 sys.path.insert(0, str(SOURCE / "scripts"))
-from gamedriver import Display, Game, Image, poll, prepare  # noqa: E402
+from gamedriver import QUIET, Display, Game, Image, poll, prepare  # noqa: E402
 
 BUILD = Path(os.environ.get("ZENITH_BUILD_DIR", SOURCE / "build"))
 PROGRAM = Path(os.environ.get("ZENITH_GAME", BUILD / "zenith-guard"))
@@ -242,6 +244,52 @@ def endings(root):
             assert game.wait_exit(3) == status, (screen, how, game.output())
 
 
+def pad(root):
+    """Allegro's Linux driver reads js_events from a FIFO that the shim passes off as an Xbox-like
+    pad: the stick steers the menus, the d-pad the ship, A fires and confirms, B backs, Start pauses."""
+    fifo = root / "pad"
+    os.mkfifo(fifo)
+    writer = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
+    command, folder = prepare(root, PROGRAM, QUIET + "[joystick]\njoystick_device = %s\n" % fifo)
+    A, B, START, STICK_Y, DPAD_X = 0, 1, 7, 1, 6
+
+    def press(button, axis=None, value=1, seconds=0.15):
+        kind, number = (1, button) if axis is None else (2, axis)
+        for state in (value, 0):
+            os.write(writer, struct.pack("IhBB", 0, state, kind, number))
+            time.sleep(seconds if state else 0.15)
+
+    env = {"LD_PRELOAD": os.environ["ZENITH_PAD_SHIM"]}
+    with Display() as display, Game(display, command, folder, env) as game:
+        game.wait_window()
+        game.wait_for(shows_menu, "the menu after the intro", timeout=10)
+        press(A)
+        start = game.wait_for(shows_play, "the game")
+        # Under a monster's left side, away from the pies of its right; then back where none fall.
+        press(None, DPAD_X, 32767, 0.05)
+        assert not game.screenshot().same(start), "the d-pad did not steer"
+        score = start.crop(*SCORE)
+        game.wait_for(lambda shot: press(A) or not shot.crop(*SCORE).same(score), "a hit",
+                      timeout=20)
+        press(None, DPAD_X, -32767, 0.05)
+        press(START)
+        game.wait_for(lambda s: shows_menu(s) and s.share(RESUME, WHITE) < 1, "the pause menu")
+        for _ in range(3):
+            press(None, STICK_Y, 32767)
+        press(A)
+        game.wait_for(shows_name_entry, "the end of the game", timeout=60)
+        # A, then up to C and A, back, up to D and A: "AD"; Start enters it.
+        for step in (A, "up", "up", A, B, "up", A, START):
+            press(None, STICK_Y, -32767) if step == "up" else press(step)
+        game.wait_for(shows_list, "the hall of fame with the new name")
+        assert re.search(r'<entry name = "AD" score = "\d+" />',
+                         (folder / "HallOfFame.xml").read_text())
+        press(B)
+        game.wait_for(shows_menu, "the menu after the list")
+        game.close()
+        assert game.wait_exit() == 0 and game.messages() == [], game.output()
+
+
 def package(root):
     subprocess.run(["cpack", "--config", str(BUILD / "CPackConfig.cmake"), "-B", str(root)],
                    check=True, capture_output=True)
@@ -283,4 +331,4 @@ if __name__ == "__main__":
             with Display() as display, Game(display, command, folder) as game:
                 journey(game, folder / "HallOfFame.xml")
         else:
-            {"startup": startup, "package": package, "endings": endings}[sys.argv[1]](root)
+            {"startup": startup, "package": package, "endings": endings, "pad": pad}[sys.argv[1]](root)

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/cInputReader.h"
 #include "media/cBitmapDatabase.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
@@ -100,6 +101,7 @@ void cGameTest::WriteHOF(const std::string& sEntries) {
 
 void cGameTest::Input(int iTicks) {
     iTime += iTicks;
+    game.Input = game.pInput->Read(iTime);
     game.pPlayer->DoInput(pShip, &game.Rules, &game);
 }
 

@@ -1,3 +1,4 @@
+#include "core/cInputReader.h"
 #include "gui/EnergyBarProc.h"
 #include "gui/PowerupProc.h"
 #include "objects/cPlayer.h"
@@ -118,19 +119,19 @@ TEST_F(cGuiTest, KeysGoOutOneAStepToTheActiveWindows) {
     gui.SetActiveWindows({10});
     simulate_keypress((KEY_ENTER << 8) | 13);
     sLog.clear();
-    gui.Update();
+    gui.Update(game.pInput->Read(iTime));
     EXPECT_EQ(sLog, "K10:13 A11 A12 K11:13 K12:13 ");
     gui.SetActiveWindows({5});
     simulate_keypress('a');
     simulate_keypress('b');
     sLog.clear();
-    gui.Update();
-    gui.Update();
-    gui.Update();
+    gui.Update(game.pInput->Read(iTime));
+    gui.Update(game.pInput->Read(iTime));
+    gui.Update(game.pInput->Read(iTime));
     EXPECT_EQ(sLog, "K5:97 K5:98 ");
     gui.SetActiveWindows({});
     simulate_keypress('c');
-    gui.Update();
+    gui.Update(game.pInput->Read(iTime));
     EXPECT_FALSE(keypressed());
     EXPECT_EQ(sLog, "K5:97 K5:98 ");
 }

@@ -350,20 +350,21 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
 // when Space is let go, and a tap of Down: all ignored. Then Space pressed anew.
 TEST_F(cHOFTest, OnlyKeysPressedWhileTheScreenShowsCount) {
     for (int iWindow : {WND_HOFENTER, WND_HOF}) {
-        simulate_keypress((KEY_SPACE << 8) | ' ');
         key[KEY_SPACE] = 1;
+        game.Update();
+        simulate_keypress((KEY_SPACE << 8) | ' ');
         game.pGui->SetActiveWindows({iWindow});
         simulate_keypress((KEY_SPACE << 8) | ' ');
         simulate_keypress(KEY_DOWN << 8);
-        game.pGui->Update();
+        game.Update();
         simulate_keypress((KEY_SPACE << 8) | ' ');
         key[KEY_SPACE] = 0;
         for (int i = 0; i < 3; ++i)
-            game.pGui->Update();
+            game.Update();
         EXPECT_EQ(game.pGui->vActive, std::vector<int>{iWindow});
         key[KEY_SPACE] = 1;
         simulate_keypress((KEY_SPACE << 8) | ' ');
-        game.pGui->Update();
+        game.Update();
         key[KEY_SPACE] = 0;
         if (iWindow == WND_HOFENTER)
             Type(WND_HOFENTER, "\r");

@@ -168,19 +168,21 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
 }
 
 // The start as the game makes it, in a folder holding data/: every table filled and the window as
-// large as asked, or as fits the desktop. The starts that fail are tested end to end.
+// large as asked, else as the settings choose, else as fits the desktop. The starts that fail are
+// tested end to end.
 TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
     ASSERT_TRUE(StartDisplay());
     const std::filesystem::path Old = std::filesystem::current_path();
     char sFolder[] = "/tmp/zenith-start-XXXXXX";
     std::filesystem::current_path(mkdtemp(sFolder));
     std::filesystem::create_directory_symlink(GAME_DATA_DIR, "data");
-    for (int iScale : {0, 2}) {
+    for (auto [iScale, iChosen, iShown] : {std::tuple{0, 0, 1}, {2, 3, 2}, {0, 2, 2}}) {
         allegro_exit();
         cGameInstance game;
         game.iScale = iScale;
+        game.Settings.iScale = iChosen;
         ASSERT_EQ(game.InitSystem(640, 480), 1);
-        EXPECT_EQ(game.iScale, std::max(iScale, 1));
+        EXPECT_EQ(game.iScale, iShown);
         EXPECT_TRUE(SCREEN_W == 640 * game.iScale && SCREEN_H == 480 * game.iScale);
         EXPECT_TRUE(game.pBuffer->w == 640 && game.pBuffer->h == 480 && game.pGui->pElements);
         EXPECT_EQ(game.pBitmaps->vBitmaps.size() + game.pSounds->vSounds.size() +
