@@ -62,6 +62,7 @@ void Credits(cGameInstance* pGame) {
             iShown = iOffset;
         }
         WaitForTick();
+        TakeToggle(pGame);
         iOffset = ScrollCredits(iStart, iOffset);
     } while (!CreditsOver(iOffset));
     destroy_bitmap(pBmp);

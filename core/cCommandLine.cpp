@@ -44,7 +44,8 @@ const cOption kOptions[] = {
     {"--version", nullptr, "show the version and exit", PrintVersion},
     {"--scale", "N",
      "show each game pixel as N by N screen pixels, 1 to 8 (by default the\n"
-     "                 [zenith-guard] scale of allegro.cfg, or the most that fits the screen)",
+     "                 [zenith-guard] scale of allegro.cfg, or the most that fits the screen;\n"
+     "                 a window larger than the screen is brought down to the most that fits)",
      SetScale},
 };
 
@@ -70,6 +71,7 @@ bool PrintHelp(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
            "  Up, Down     choose in the menu\n"
            "  Enter        carry out the choice; confirm your name\n"
            "  Backspace    correct the name you type for the hall of fame\n"
+           "  F11, Alt+Enter  switch between the window and the whole screen\n"
            "\nFiles, in "
         << WorkingFolder()
         << ":\n"

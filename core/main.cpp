@@ -12,10 +12,10 @@ std::atomic<int> iTime{0};
 std::atomic<int> iGameTimer{0};
 std::atomic<bool> bCloseRequested{false};
 std::atomic<bool> bFocusLost{false};
+std::atomic<bool> bToggleRequested{false};
 
 namespace {
 
-const int kLogicRate = 120;  // logic steps per second
 const int kIntroTicks = 499; // the intro ends once more than this many hundredths have passed
 
 // Posted on every game tick and on a close request; the loops wait on it. Allegro runs the timer
@@ -28,6 +28,12 @@ sem_t& Ticks() {
     }();
     return *pTicks;
 }
+
+// The keys of the view as Allegro's input thread saw them last, and whether the Enter held now
+// came with Alt.
+std::atomic<bool> bF11Down{false};
+std::atomic<bool> bEnterDown{false};
+std::atomic<bool> bEnterTaken{false};
 
 } // namespace
 
@@ -56,6 +62,30 @@ void WaitForTick() {
     sem_wait(&Ticks());
 }
 
+void ScreenKeyEvent(int iScanCode) {
+    const bool bPressed = !(iScanCode & 0x80);
+    const int iKey = iScanCode & 0x7F;
+    if (iKey == KEY_F11 && bF11Down.exchange(bPressed) != bPressed && bPressed)
+        bToggleRequested = true;
+    if (iKey != KEY_ENTER || bEnterDown.exchange(bPressed) == bPressed)
+        return;
+    bEnterTaken = bPressed && (key[KEY_ALT] || key[KEY_ALTGR]);
+    if (bEnterTaken)
+        bToggleRequested = true;
+}
+
+int ScreenKeyFilter(int iKey) {
+    const int iScanCode = iKey >> 8;
+    return iScanCode == KEY_F11 || (iScanCode == KEY_ENTER && bEnterTaken) ? 0 : iKey;
+}
+
+bool TakeToggle(cGameInstance* pGame) {
+    if (!bToggleRequested.exchange(false))
+        return false;
+    pGame->ToggleFullscreen();
+    return true;
+}
+
 bool IntroOver(int iStart) {
     return iTime - iStart > kIntroTicks || key[KEY_ESC] || bCloseRequested;
 }
@@ -68,26 +98,33 @@ void Intro(cGameInstance* pGame) {
     draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(12), pFrame->w - 160, pFrame->h - 80);
     pGame->ShowFrame();
     const int iStart = iTime;
-    while (!IntroOver(iStart))
+    while (!IntroOver(iStart)) {
         WaitForTick();
+        TakeToggle(pGame);
+    }
 }
 
-int GameMain(int iScale) {
+int GameMain(int iScale, bool bFullscreen) {
     cGameInstance game;
     game.iScale = iScale;
+    game.bFullscreen = bFullscreen;
     if (!game.InitSystem(640, 480))
         return EXIT_FAILURE;
 
     Ticks(); // made before the timers that post it start
     set_close_button_callback(CloseButton);
     set_display_switch_callback(SWITCH_OUT, FocusLost);
+    keyboard_lowlevel_callback = ScreenKeyEvent;
+    keyboard_callback = ScreenKeyFilter;
     install_int_ex(fpsCounter, BPS_TO_TIMER(100));
     install_int_ex(GameTimer, BPS_TO_TIMER(kLogicRate));
     game.InitGame();
     Intro(&game);
 
-    while (game.Running() && !bCloseRequested)
+    while (game.Running() && !bCloseRequested) {
+        TakeToggle(&game);
         RunPass(game);
+    }
 
     // A closed window ends the program at once; a quit from the menu rolls the credits first.
     if (gfx_driver && !bCloseRequested)

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     make cmake g++ pkg-config
-    liballegro4-dev
+    liballegro4-dev libx11-dev
     googletest libgtest-dev libbenchmark-dev
     imagemagick sox abcmidi midicsv freepats
     xvfb xdotool x11-utils libxml2-utils
