@@ -21,6 +21,8 @@ extern "C" void* allegro_icon;
 namespace {
 
 const char* const kProgram = "zenith-guard";
+// Unchanged rows between two runs of changed ones that are sent along rather than apart.
+const int kCloseRows = 8;
 
 std::string Size(int iWidth, int iHeight) {
     return std::to_string(iWidth) + "x" + std::to_string(iHeight);
@@ -55,19 +57,17 @@ bool DrawsStraightToTheWindow() {
            _xwin.matching_formats;
 }
 
-// Sends rows of the screen's picture to the X server, as Allegro does after its own drawing.
-void SendRows(int x, int y, int iWidth, int iHeight) {
-    XLOCK();
-    (*_xwin_window_redrawer)(x, y, iWidth, iHeight);
-    XUNLOCK();
-}
-
 // One row of the frame, each pixel iScale times, in the screen's pixels of iBytes bytes.
 template <int iBytes>
 void EnlargeRow(const uint16_t* pRow, int iCount, int iScale, const uint32_t* pTable,
                 uint8_t* pOut) {
+    if (!pTable && iScale == 1) {
+        std::memcpy(pOut, pRow, iCount * sizeof(*pRow));
+        return;
+    }
     for (int x = 0; x < iCount; ++x) {
-        const uint32_t iPixel = pTable ? pTable[pRow[x]] : pRow[x];
+        const uint32_t iPixel =
+            pTable ? pTable[pRow[x] & 0xFF] + pTable[256 + (pRow[x] >> 8)] : pRow[x];
         for (int i = 0; i < iScale; ++i, pOut += iBytes) {
             if constexpr (iBytes == 2)
                 *reinterpret_cast<uint16_t*>(pOut) = static_cast<uint16_t>(iPixel);
@@ -161,7 +161,8 @@ bool cScreen::SetView(bool bFullscreenView) {
     }
     // The window manager reads the request when the window is mapped anew, which setting the
     // next mode does once the present one is gone.
-    if (gfx_driver)
+    const bool bAgain = gfx_driver != nullptr;
+    if (bAgain)
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     AskForFullscreen(bFullscreenView);
     if (!SetMode(bFullscreenView ? GFX_AUTODETECT_WINDOWED : GFX_AUTODETECT, iWidth, iHeight))
@@ -170,10 +171,13 @@ bool cScreen::SetView(bool bFullscreenView) {
     iScale = iScaleNow;
     iLeft = (SCREEN_W - iFieldWidth * iScale) / 2;
     iTop = (SCREEN_H - iFieldHeight * iScale) / 2;
-    clear_to_color(screen, 0);
+    // The frames cover the field; only the border around it is to be made black.
+    if (iLeft > 0 || iTop > 0)
+        clear_to_color(screen, 0);
     Invalidate();
-    // What the server made of the new window, the focus it took away say, is taken in now.
-    if (OnX())
+    // What the server made of the window taken down and put up again, the focus it took away
+    // say, is taken in now.
+    if (bAgain && OnX())
         _xwin_handle_input();
     return true;
 }
@@ -223,24 +227,32 @@ void cScreen::KeepSixteenBitLayout() {
 }
 
 // The X port converts a 16-bit screen for a deeper display with Allegro's colour conversion
-// blitters; the table holds what that blitter makes of each of the 65536 pixels.
+// blitters, which put each pixel together from its two bytes: the table holds what the blitter
+// makes of every low byte and of every high byte, once each.
 void cScreen::BuildTable(int iDepth) {
     iTableDepth = iDepth;
-    vTable.assign(65536, 0);
     if (iDepth == 16)
         return;
-    std::vector<uint16_t> vIn(65536);
-    for (std::size_t i = 0; i < vIn.size(); ++i)
-        vIn[i] = static_cast<uint16_t>(i);
+    uint16_t aIn[512];
+    for (int i = 0; i < 256; ++i) {
+        aIn[i] = static_cast<uint16_t>(i);
+        aIn[256 + i] = static_cast<uint16_t>(i << 8);
+    }
     const int iBytes = (iDepth + 7) / 8;
-    std::vector<uint8_t> vOut(65536 * 4);
-    GRAPHICS_RECT in{256, 256, 512, vIn.data()};
-    GRAPHICS_RECT out{256, 256, 256 * iBytes, vOut.data()};
+    uint8_t aOut[512 * 4];
+    GRAPHICS_RECT in{512, 1, 1024, aIn};
+    GRAPHICS_RECT out{512, 1, 512 * iBytes, aOut};
     COLORCONV_BLITTER_FUNC* pBlit = _get_colorconv_blitter(16, iDepth);
     pBlit(&in, &out);
     _release_colorconv_blitter(pBlit);
-    for (std::size_t i = 0; i < vTable.size(); ++i)
-        std::memcpy(&vTable[i], &vOut[i * iBytes], iBytes);
+    for (int i = 0; i < 512; ++i) {
+        aTable[i] = 0;
+        std::memcpy(&aTable[i], &aOut[i * iBytes], iBytes);
+    }
+    // Both halves hold the pixel 0; the whole pixel counts it once.
+    for (int i = 1; i < 256; ++i)
+        aTable[i] -= aTable[0];
+    aTable[0] = 0;
 }
 
 void cScreen::ShowOn(BITMAP* pFrame, BITMAP* pTarget) {
@@ -256,6 +268,10 @@ void cScreen::ShowOn(BITMAP* pFrame, BITMAP* pTarget) {
         pShown = create_bitmap_ex(16, pFrame->w, pFrame->h);
         bWhole = true;
     }
+    // Runs of changed rows close to each other reach the X server together: a row more costs it
+    // less than a request more.
+    int iSendFirst = 0;
+    int iSendEnd = 0;
     for (int y = 0; y < pFrame->h;) {
         int iEnd = y;
         while (iEnd < pFrame->h && RowChanged(pFrame, pTarget, iEnd))
@@ -265,10 +281,27 @@ void cScreen::ShowOn(BITMAP* pFrame, BITMAP* pTarget) {
             if (pShown)
                 for (int i = y; i < iEnd; ++i)
                     std::memcpy(pShown->line[i], pFrame->line[i], pFrame->w * 2);
+            if (y - iSendEnd > kCloseRows) {
+                SendRows(pTarget, iSendFirst, iSendEnd);
+                iSendFirst = y;
+            }
+            iSendEnd = iEnd;
         }
         y = iEnd + 1;
     }
+    SendRows(pTarget, iSendFirst, iSendEnd);
     bWhole = false;
+}
+
+// Rows iFirst to iEnd - 1 of the field, drawn into the screen's pixels, go to the X server.
+void cScreen::SendRows(BITMAP* pTarget, int iFirst, int iEnd) {
+    const int iTopRow = iTop + iFirst * iScale;
+    const int iRows = std::min((iEnd - iFirst) * iScale, pTarget->h - iTopRow);
+    if (!bDirect || pTarget != screen || iRows <= 0)
+        return;
+    XLOCK();
+    (*_xwin_window_redrawer)(iLeft, iTopRow, iFieldWidth * iScale, iRows);
+    XUNLOCK();
 }
 
 bool cScreen::RowChanged(BITMAP* pFrame, BITMAP* pTarget, int y) {
@@ -298,7 +331,7 @@ void cScreen::DrawRows(BITMAP* pFrame, BITMAP* pTarget, int iFirst, int iEnd) {
     const int iDepth = bitmap_color_depth(pTarget);
     if (iDepth != iTableDepth)
         BuildTable(iDepth);
-    const uint32_t* pTable = iDepth == 16 ? nullptr : vTable.data();
+    const uint32_t* pTable = iDepth == 16 ? nullptr : aTable;
     const int iBytes = (iDepth + 7) / 8;
     const int iCount = std::min(pFrame->w, (pTarget->w - iLeft) / iScale);
     const std::size_t iRowBytes = static_cast<std::size_t>(iCount) * iScale * iBytes;
@@ -317,8 +350,6 @@ void cScreen::DrawRows(BITMAP* pFrame, BITMAP* pTarget, int iFirst, int iEnd) {
         else
             EnlargeRow<4>(pRow, iCount, iScale, pTable, pOut);
     }
-    if (pTarget == screen)
-        SendRows(iLeft, iTop0, iCount * iScale, iRows);
 }
 
 bool cScreen::FrameDue(int iSteps) {

@@ -3,7 +3,6 @@
 #include <allegro.h>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The largest enlargement of the window: each game pixel shown as 8 by 8 screen pixels.
 const int kMaxScale = 8;
@@ -70,6 +69,7 @@ private:
     void BuildTable(int iDepth);
     bool RowChanged(BITMAP* pFrame, BITMAP* pTarget, int y);
     void DrawRows(BITMAP* pFrame, BITMAP* pTarget, int iFirst, int iEnd);
+    void SendRows(BITMAP* pTarget, int iFirst, int iEnd);
 
     int iFieldWidth = 0;
     int iFieldHeight = 0;
@@ -79,8 +79,9 @@ private:
     int iCredit = 0;
     // A copy of the frame shown last; none where the screen holds it pixel for pixel.
     BITMAP* pShown = nullptr;
-    // Every 16-bit pixel as the screen's pixel, for the depth iTableDepth.
-    std::vector<uint32_t> vTable;
+    // The screen's pixel of each 16-bit pixel's low byte, then of its high byte, for the depth
+    // iTableDepth: a 16-bit pixel is the sum of the two.
+    uint32_t aTable[512] = {};
     int iTableDepth = 0;
     // The 16-bit layout the game's bitmaps were made in, kept across changes of the mode.
     int aLayout[3] = {-1, -1, -1};
