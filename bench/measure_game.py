@@ -48,7 +48,8 @@ def probed_game(label, screen):
     """The build's game started on a private display, its copy carrying perf probes that are
     recorded from before the start. Yields the game, the time of its start and a function that
     stops the recording and returns (name, monotonic time) of every probe hit."""
-    group = "zg_" + re.sub(r"\W", "_", label)
+    # Named after this process too: another measurement may be placing probes at the same time.
+    group = "zg%d_%s" % (os.getpid(), re.sub(r"\W", "_", label))
     with tempfile.TemporaryDirectory(prefix="zenith-measure-") as scratch:
         command, folder = prepare(Path(scratch), Path(os.environ["ZENITH_GAME_" + label]),
                                   ALLEGRO_CFG.read_text())
