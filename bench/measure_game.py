@@ -48,8 +48,10 @@ def probed_game(label, screen):
     """The build's game started on a private display, its copy carrying perf probes that are
     recorded from before the start. Yields the game, the time of its start and a function that
     stops the recording and returns (name, monotonic time) of every probe hit."""
-    # Named after this process too: another measurement may be placing probes at the same time.
+    # Groups and events are named after this process too: perf refuses an event name that another
+    # measurement, running or stopped midway, has placed already.
     group = "zg%d_%s" % (os.getpid(), re.sub(r"\W", "_", label))
+    suffix = "_%d" % os.getpid()
     with tempfile.TemporaryDirectory(prefix="zenith-measure-") as scratch:
         command, folder = prepare(Path(scratch), Path(os.environ["ZENITH_GAME_" + label]),
                                   ALLEGRO_CFG.read_text())
@@ -60,7 +62,7 @@ def probed_game(label, screen):
         for name, symbol in PROBES.items():
             address = re.search(r"^([0-9a-f]+) T %s$" % symbol, symbols, re.M).group(1)
             subprocess.run(["perf", "probe", "-q", "-x", command[0], "-a",
-                            "%s:%s=0x%s" % (group, name, address)], check=True)
+                            "%s:%s%s=0x%s" % (group, name, suffix, address)], check=True)
         trace = Path(scratch) / "perf.data"
         record = subprocess.Popen(
             ["perf", "record", "-q", "-k", "CLOCK_MONOTONIC", "-a", "-o", str(trace),
@@ -72,7 +74,7 @@ def probed_game(label, screen):
             script = subprocess.run(["perf", "script", "-i", str(trace), "-F", "time,event"],
                                     capture_output=True, text=True, check=True).stdout
             return [(m.group(2), float(m.group(1)))
-                    for m in re.finditer(r"([\d.]+):\s+%s:(\w+)" % group, script)]
+                    for m in re.finditer(r"([\d.]+):\s+%s:([a-z]+)%s" % (group, suffix), script)]
 
         try:
             time.sleep(2)
