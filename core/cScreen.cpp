@@ -91,18 +91,20 @@ void cScreen::NameWindow() {
     xwin_set_window_name(kProgram, "Zenith-guard");
 }
 
-int cScreen::FitScale(int iAsked, const std::string& sAskedBy, int iWidth, int iHeight,
-                      int iDesktopWidth, int iDesktopHeight, std::string& sNote) {
+int cScreen::FitScale(int iAsked, bool bAskedBySettings, int iWidth, int iHeight, int iDesktopWidth,
+                      int iDesktopHeight, std::string& sNote) {
     sNote.clear();
     if (iDesktopWidth <= 0 || iDesktopHeight <= 0)
         return std::max(iAsked, 1);
     const int iFits =
         std::clamp(std::min(iDesktopWidth / iWidth, iDesktopHeight / iHeight), 1, kMaxScale);
-    const std::string sScreen = "the " + Size(iDesktopWidth, iDesktopHeight) + " screen";
     if (iAsked > iFits) {
-        sNote = std::string(kProgram) + ": " + sAskedBy + " makes a window of " +
-                Size(iWidth * iAsked, iHeight * iAsked) + ", larger than " + sScreen +
-                ": enlarging " + std::to_string(iFits) + " times instead";
+        const std::string sAsked = std::to_string(iAsked);
+        sNote = std::string(kProgram) + ": " +
+                (bAskedBySettings ? "scale = " + sAsked + " in allegro.cfg" : "--scale " + sAsked) +
+                " makes a window of " + Size(iWidth * iAsked, iHeight * iAsked) +
+                ", larger than the " + Size(iDesktopWidth, iDesktopHeight) + " screen: enlarging " +
+                std::to_string(iFits) + " times instead";
         return iFits;
     }
     if (iAsked > 0)
@@ -110,26 +112,24 @@ int cScreen::FitScale(int iAsked, const std::string& sAskedBy, int iWidth, int i
     // Every game pixel stays a square of whole screen pixels: a screen with room for more than
     // the field but not for twice it keeps the small window, and the player is told why.
     if (iFits == 1 && iDesktopWidth > iWidth && iDesktopHeight > iHeight)
-        sNote = std::string(kProgram) + ": " + sScreen + " has no room for the game enlarged (" +
-                Size(2 * iWidth, 2 * iHeight) + "): showing it at " + Size(iWidth, iHeight) +
-                "; F11 shows it on the whole screen";
+        sNote = std::string(kProgram) + ": the " + Size(iDesktopWidth, iDesktopHeight) +
+                " screen has no room for the game enlarged (" + Size(2 * iWidth, 2 * iHeight) +
+                "): showing it at " + Size(iWidth, iHeight) + "; F11 shows it on the whole screen";
     return iFits;
 }
 
 bool cScreen::Open(int iWidth, int iHeight, int iAskedScale, bool bFullscreenView) {
     iFieldWidth = iWidth;
     iFieldHeight = iHeight;
-    std::string sAskedBy = "--scale " + std::to_string(iAskedScale);
-    if (iAskedScale <= 0) {
+    const bool bAskedBySettings = iAskedScale <= 0;
+    if (bAskedBySettings)
         iAskedScale = std::min(get_config_int("zenith-guard", "scale", 0), kMaxScale);
-        sAskedBy = "scale = " + std::to_string(iAskedScale) + " in allegro.cfg";
-    }
     int iDesktopWidth = 0;
     int iDesktopHeight = 0;
     get_desktop_resolution(&iDesktopWidth, &iDesktopHeight);
     std::string sNote;
-    iWindowScale =
-        FitScale(iAskedScale, sAskedBy, iWidth, iHeight, iDesktopWidth, iDesktopHeight, sNote);
+    iWindowScale = FitScale(iAskedScale, bAskedBySettings, iWidth, iHeight, iDesktopWidth,
+                            iDesktopHeight, sNote);
     if (!sNote.empty())
         std::cerr << sNote << std::endl;
     if (SetView(bFullscreenView))
@@ -157,7 +157,7 @@ bool cScreen::SetView(bool bFullscreenView) {
         std::string sNote;
         if (get_desktop_resolution(&iWidth, &iHeight) != 0)
             return false;
-        iScaleNow = FitScale(0, "", iFieldWidth, iFieldHeight, iWidth, iHeight, sNote);
+        iScaleNow = FitScale(0, false, iFieldWidth, iFieldHeight, iWidth, iHeight, sNote);
     }
     // The window manager reads the request when the window is mapped anew, which setting the
     // next mode does once the present one is gone.

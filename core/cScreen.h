@@ -23,9 +23,9 @@ public:
     static void NameWindow();
     // The enlargement of a field of iWidth by iHeight on a desktop of iDesktopWidth by
     // iDesktopHeight (0 by 0: unknown): iAsked when it fits, else the largest that does, never
-    // less than 1. sAskedBy names what asked for it ("--scale 3"; empty: nothing did). sNote
-    // tells the player when the answer is not what was asked or the window stays small.
-    static int FitScale(int iAsked, const std::string& sAskedBy, int iWidth, int iHeight,
+    // less than 1; bAskedBySettings when allegro.cfg asked rather than --scale. sNote tells the
+    // player when the answer is not what was asked or the window stays small.
+    static int FitScale(int iAsked, bool bAskedBySettings, int iWidth, int iHeight,
                         int iDesktopWidth, int iDesktopHeight, std::string& sNote);
 
     // Opens the view of a field of iWidth by iHeight game pixels: the window enlarged by

@@ -232,13 +232,13 @@ TEST(ScreenScale, FitsTheDesktopInWholeSquaresAndSaysWhyNot) {
         {3, 2560, 1440, 3, ""},
         {2, 0, 0, 2, ""},
         {3, 1920, 1080, 2, "--scale 3 makes a window of 1920x1440, larger than the 1920x1080"},
+        {4, 2560, 1440, 3, "scale = 4 in allegro.cfg makes a window of 2560x1920"},
         {0, 1366, 768, 1, "the 1366x768 screen has no room for the game enlarged (1280x960)"},
     };
     for (const auto& Case : aCases) {
         std::string sNote;
-        const int iScale =
-            cScreen::FitScale(Case.iAsked, "--scale " + std::to_string(Case.iAsked), 640, 480,
-                              Case.iDesktopWidth, Case.iDesktopHeight, sNote);
+        const int iScale = cScreen::FitScale(Case.iAsked, Case.iAsked == 4, 640, 480,
+                                             Case.iDesktopWidth, Case.iDesktopHeight, sNote);
         EXPECT_EQ(iScale, Case.iScale) << Case.iDesktopWidth;
         EXPECT_EQ(sNote.empty(), Case.sNote.empty()) << sNote;
         EXPECT_NE(sNote.find(Case.sNote), std::string::npos) << sNote;
