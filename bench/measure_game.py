@@ -1,20 +1,23 @@
 #!/usr/bin/env python3
 """What the real game costs the player's machine, state by state, for one or more builds of it:
 
-    bench/measure_game.py LABEL=path/to/zenith-guard [LABEL=...]
+    bench/measure_game.py [--screens WxHxD,...] [--states S,...] LABEL=path/to/zenith-guard ...
 
-Each build is run in turn, on a private Xvfb through scripts/gamedriver.py, with the game's own
-allegro.cfg, through the intro, the menu, a game at level 1, the pause menu and the credits. For
-each state it prints the CPU that the process took (user and system time of all its threads, from
-/proc/PID/stat, as a share of one core over the wall time) and the frames drawn per logic step;
-then the time from launch to the intro (the median of seven starts, the builds taking turns: from
-just before the process is started to the call of Intro, which draws the pictures at once) and the
-peak resident memory (VmHWM) over the whole run. Frames, steps and the intro are counted with
+For each X screen (default 640x480x16), each build is run in turn, on a private Xvfb of that size
+and depth through scripts/gamedriver.py, with the game's own allegro.cfg (so at the scale it
+chooses for that desktop), through the states asked for, of intro, menu, play (a game at level 1,
+no keys held), pause and credits (default: all five). For each state it prints the CPU that the
+process took (user and system time of all its threads, from /proc/PID/stat, as a share of one core
+over the wall time), the CPU that the X server took in the same time, and the frames drawn per
+logic step; then the time from launch to the intro (the median of seven starts, the builds taking
+turns: from just before the process is started to the call of Intro, which draws the pictures at
+once) and the peak resident memory (VmHWM) over the whole run. Frames, steps and the intro are counted with
 perf's user probes on cGameInstance::DoFrame, cGameInstance::Update and Intro, so this needs root
 and perf. Run it from the repository's root after the build, so that data/ and credits.txt are
 found.
 """
 
+import argparse
 import os
 import re
 import subprocess
@@ -41,11 +44,14 @@ def peak_rss_mb(pid):
 
 
 @contextmanager
-def probed_game(label):
+def probed_game(label, screen):
     """The build's game started on a private display, its copy carrying perf probes that are
     recorded from before the start. Yields the game, the time of its start and a function that
     stops the recording and returns (name, monotonic time) of every probe hit."""
-    group = "zg_" + re.sub(r"\W", "_", label)
+    # Groups and events are named after this process too: perf refuses an event name that another
+    # measurement, running or stopped midway, has placed already.
+    group = "zg%d_%s" % (os.getpid(), re.sub(r"\W", "_", label))
+    suffix = "_%d" % os.getpid()
     with tempfile.TemporaryDirectory(prefix="zenith-measure-") as scratch:
         command, folder = prepare(Path(scratch), Path(os.environ["ZENITH_GAME_" + label]),
                                   ALLEGRO_CFG.read_text())
@@ -56,7 +62,7 @@ def probed_game(label):
         for name, symbol in PROBES.items():
             address = re.search(r"^([0-9a-f]+) T %s$" % symbol, symbols, re.M).group(1)
             subprocess.run(["perf", "probe", "-q", "-x", command[0], "-a",
-                            "%s:%s=0x%s" % (group, name, address)], check=True)
+                            "%s:%s%s=0x%s" % (group, name, suffix, address)], check=True)
         trace = Path(scratch) / "perf.data"
         record = subprocess.Popen(
             ["perf", "record", "-q", "-k", "CLOCK_MONOTONIC", "-a", "-o", str(trace),
@@ -68,14 +74,14 @@ def probed_game(label):
             script = subprocess.run(["perf", "script", "-i", str(trace), "-F", "time,event"],
                                     capture_output=True, text=True, check=True).stdout
             return [(m.group(2), float(m.group(1)))
-                    for m in re.finditer(r"([\d.]+):\s+%s:(\w+)" % group, script)]
+                    for m in re.finditer(r"([\d.]+):\s+%s:([a-z]+)%s" % (group, suffix), script)]
 
         try:
             time.sleep(2)
-            with Display() as display:
+            with Display(screen) as display:
                 launched = time.monotonic()
                 with Game(display, command, folder) as game:
-                    yield game, launched, events
+                    yield game, display, launched, events
         finally:
             if record.poll() is None:
                 record.kill()
@@ -83,14 +89,25 @@ def probed_game(label):
                            stderr=subprocess.DEVNULL)
 
 
-def measure(label, seconds):
+def cpu_seconds(process):
+    """User and system time of all the threads of a process so far."""
+    fields = Path("/proc/%d/stat" % process.pid).read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def measure(label, screen, states, seconds):
     windows = {}
-    with probed_game(label) as (game, _, events):
+    with probed_game(label, screen) as (game, display, _, events):
         def take(state, length):
-            cpu, start = game.cpu_seconds(), time.monotonic()
+            if state not in states:
+                time.sleep(min(length, 1))
+                return
+            cpu, server = game.cpu_seconds(), cpu_seconds(display.process)
+            start = time.monotonic()
             time.sleep(length)
             end = time.monotonic()
-            windows[state] = (start, end, (game.cpu_seconds() - cpu) / (end - start))
+            windows[state] = (start, end, (game.cpu_seconds() - cpu) / (end - start),
+                              (cpu_seconds(display.process) - server) / (end - start))
 
         game.wait_window()
         time.sleep(0.3)
@@ -103,25 +120,28 @@ def measure(label, seconds):
         game.hold("Escape")
         time.sleep(0.5)
         take("pause", seconds)
-        for key in ("Down", "Down", "Return"):
-            game.hold(key, 0.2)
-        time.sleep(0.5)
-        take("credits", seconds)
         rss = peak_rss_mb(game.process.pid)
+        if "credits" in states:
+            for key in ("Down", "Down", "Return"):
+                game.hold(key, 0.2)
+            time.sleep(0.5)
+            take("credits", seconds)
+            rss = peak_rss_mb(game.process.pid)
         hits = events()
 
     results = {}
-    for state, (start, end, cpu) in windows.items():
+    for state, (start, end, cpu, server) in windows.items():
         def count(name):
             return sum(1 for event, at in hits if event == name and start <= at < end)
         steps = count("step")
-        results[state] = (100 * cpu, count("frame") / steps if steps else float("nan"))
+        results[state] = (100 * cpu, 100 * server,
+                          count("frame") / steps if steps else float("nan"))
     return results, rss
 
 
-def startup_ms(label):
+def startup_ms(label, screen):
     """The time from launch to the intro in one start."""
-    with probed_game(label) as (game, launched, events):
+    with probed_game(label, screen) as (game, _, launched, events):
         game.wait_window()
         time.sleep(0.5)
         intro = min(at for event, at in events() if event == "intro")
@@ -129,27 +149,37 @@ def startup_ms(label):
 
 
 def main():
-    builds = [arg.split("=", 1) for arg in sys.argv[1:]]
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--screens", default="640x480x16")
+    parser.add_argument("--states", default=",".join(STATES))
+    parser.add_argument("builds", nargs="+", metavar="LABEL=PATH")
+    arguments = parser.parse_args()
+    states = [s for s in STATES if s in arguments.states.split(",")]
+    builds = [arg.split("=", 1) for arg in arguments.builds]
     seconds = float(os.environ.get("SECONDS_PER_STATE", "10"))
     for label, path in builds:
         os.environ["ZENITH_GAME_" + label] = path
-    states = {label: measure(label, seconds) for label, _ in builds}
-    # The builds start in turn, so that a change of the machine's load falls on all of them.
-    starts = {label: [] for label, _ in builds}
-    for _ in range(STARTS):
+    print("| screen | build | " + " | ".join(
+        "%s CPU %% / X server %% / frames per step" % s for s in states) +
+        " | start-up to intro, median of %d (ms) | peak RSS (MB) |" % STARTS)
+    print("|---" * (len(states) + 4) + "|")
+    for screen in arguments.screens.split(","):
+        results = {label: measure(label, screen, states, seconds) for label, _ in builds}
+        # The builds start in turn, so that a change of the machine's load falls on all of them.
+        starts = {label: [] for label, _ in builds}
+        for _ in range(STARTS):
+            for label, _ in builds:
+                try:
+                    starts[label].append(startup_ms(label, screen))
+                except AssertionError as error:
+                    print("a start of %s failed: %s" % (label, error), file=sys.stderr)
         for label, _ in builds:
-            try:
-                starts[label].append(startup_ms(label))
-            except AssertionError as error:
-                print("a start of %s failed: %s" % (label, error), file=sys.stderr)
-    print("| build | " + " | ".join("%s CPU %% / frames per step" % s for s in STATES) +
-          " | start-up to intro, median of %d (ms) | peak RSS (MB) |" % STARTS)
-    print("|---" * (len(STATES) + 3) + "|")
-    for label, _ in builds:
-        results, rss = states[label]
-        cells = [("%.1f / %.2f" % results[state]).replace(" / nan", "") for state in STATES]
-        startup = sorted(starts[label])[len(starts[label]) // 2]
-        print("| %s | %s | %.0f | %.1f |" % (label, " | ".join(cells), startup, rss))
+            cells = [("%.1f / %.1f / %.2f" % results[label][0][state]).replace(" / nan", "")
+                     for state in states]
+            startup = sorted(starts[label])[len(starts[label]) // 2]
+            print("| %s | %s | %s | %.0f | %.1f |" % (screen, label, " | ".join(cells), startup,
+                                                     results[label][1]), flush=True)
+
 
 if __name__ == "__main__":
     main()

@@ -71,6 +71,7 @@ void Credits(cGameInstance* pGame) {
             iShown = iOffset;
         }
         WaitForTick();
+        TakeToggle(pGame);
         iOffset = ScrollCredits(iStart, iOffset);
     } while (!CreditsOver(iOffset, iEnd));
     destroy_bitmap(pBmp);

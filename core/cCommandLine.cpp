@@ -45,7 +45,8 @@ const cOption kOptions[] = {
     {"--version", nullptr, "show the version and exit", PrintVersion},
     {"--scale", "N",
      "show each game pixel as N by N screen pixels, 1 to 8 (by default the\n"
-     "                 scale of the settings or of allegro.cfg, or the most that fits)",
+     "                 scale of the settings or of allegro.cfg, or the most that fits the\n"
+     "                 screen; a window larger than the screen is brought down to fit)",
      SetScale},
 };
 

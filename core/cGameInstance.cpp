@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <functional>
 #include <iostream>
@@ -33,35 +32,6 @@ bool PeriodOver(int iSince, int iLevel) {
     return (iTime - iSince) / 100 > 3.0 - 0.5 * iLevel;
 }
 
-// Screen pixels per game pixel: as asked on the command line, else as the player's settings, else
-// as the setting "scale" in the [zenith-guard] section of allegro.cfg, else the largest whole
-// number whose window fits the desktop.
-int ChooseScale(int iAsked, int iChosen, int iWidth, int iHeight) {
-    if (iAsked > 0)
-        return iAsked;
-    if (iChosen > 0)
-        return iChosen;
-    const int iSetting = get_config_int("zenith-guard", "scale", 0);
-    if (iSetting > 0)
-        return std::min(iSetting, kMaxScale);
-    int iDesktopWidth = 0;
-    int iDesktopHeight = 0;
-    if (get_desktop_resolution(&iDesktopWidth, &iDesktopHeight) != 0)
-        return 1;
-    return std::clamp(std::min(iDesktopWidth / iWidth, iDesktopHeight / iHeight), 1, kMaxScale);
-}
-
-// Every row of the two bitmaps of one size and depth is the same.
-bool SameRows(BITMAP* pA, BITMAP* pB) {
-    const std::size_t iRowBytes = pA->w * ((bitmap_color_depth(pA) + 7) / 8);
-    bool bSame = true;
-    for (int y = 0; y < pA->h && bSame; ++y)
-        bSame =
-            std::memcmp(pA->line[y], reinterpret_cast<void*>(bmp_read_line(pB, y)), iRowBytes) == 0;
-    bmp_unwrite_line(pB);
-    return bSame;
-}
-
 } // namespace
 
 cGameInstance::cGameInstance()
@@ -76,8 +46,6 @@ cGameInstance::~cGameInstance() {
     delete pBitmaps;
     if (pBuffer)
         destroy_bitmap(pBuffer);
-    if (pShown)
-        destroy_bitmap(pShown);
     delete pGui;
     delete pSounds;
     delete pMidis;
@@ -91,6 +59,7 @@ cGameInstance::~cGameInstance() {
 }
 
 int cGameInstance::InitSystem(int iWidth, int iHeight) {
+    cScreen::NameWindow();
     // Without a display Allegro cannot start, and every later call of it would crash.
     if (allegro_init() != 0) {
         Shutdown();
@@ -108,19 +77,14 @@ int cGameInstance::InitSystem(int iWidth, int iHeight) {
         allegro_message("Error installing sound drivers.");
     pInput = new cInputReader(Settings.Bindings);
 
-    set_color_depth(16);
     iFieldWidth = iWidth;
     iFieldHeight = iHeight;
-    iScale = ChooseScale(iScale, Settings.iScale, iWidth, iHeight);
-    // A window too large for this screen falls back to the game's own size.
-    if (set_gfx_mode(GFX_AUTODETECT, iWidth * iScale, iHeight * iScale, 0, 0) != 0) {
-        iScale = 1;
-        if (set_gfx_mode(GFX_AUTODETECT, iWidth, iHeight, 0, 0) != 0) {
-            Shutdown();
-            allegro_message("Could not set the graphics mode.");
-            return 0;
-        }
+    if (!Screen.Open(iWidth, iHeight, iScale, Settings.iScale, bFullscreen)) {
+        Shutdown();
+        allegro_message("Could not set the graphics mode.");
+        return 0;
     }
+    iScale = Screen.iScale;
     srand(time(nullptr));
     pBuffer = create_bitmap(iWidth, iHeight);
 
@@ -392,31 +356,20 @@ void cGameInstance::DoFrame() {
     GameOverScene.Draw(pBuffer, this);
     Banner.Draw(pBuffer, iFieldHeight * 3 / 8, iNow);
     pGui->Draw(pBuffer);
-    if (FrameChanged())
-        ShowFrame();
+    ShowFrame();
 }
 
-// Shown pixel for pixel, the screen itself holds the frame last shown; a scaled screen does not,
-// so then a copy of that frame is kept.
-bool cGameInstance::FrameChanged() {
-    if (iScale == 1)
-        return !SameRows(pBuffer, screen);
-    if (pShown && SameRows(pBuffer, pShown))
-        return false;
-    if (!pShown)
-        pShown = create_bitmap(pBuffer->w, pBuffer->h);
-    blit(pBuffer, pShown, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
-    return true;
-}
-
-// A plain copy, every game pixel as a square of iScale screen pixels: nothing draws the mask
-// colour into the buffer, so a masked copy would show the same picture at several times the cost.
-void cGameInstance::ShowFrame() {
-    if (iScale == 1)
-        blit(pBuffer, screen, 0, 0, 0, 0, pBuffer->w, pBuffer->h);
-    else
-        stretch_blit(pBuffer, screen, 0, 0, pBuffer->w, pBuffer->h, 0, 0, pBuffer->w * iScale,
-                     pBuffer->h * iScale);
+// The player meant the key for the view: the focus that the window loses while it is set up
+// anew does not pause the game. The next start opens the same view.
+void cGameInstance::ToggleFullscreen() {
+    if (!Screen.ToggleFullscreen()) {
+        Shutdown();
+        return;
+    }
+    bFocusLost = false;
+    ShowFrame();
+    Settings.bFullscreen = Screen.IsFullscreen();
+    Settings.Save(std::cerr);
 }
 
 void cGameInstance::DeleteObjects() {

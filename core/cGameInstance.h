@@ -11,6 +11,7 @@
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
 #include "core/cInputState.h"
+#include "core/cScreen.h"
 #include "core/cSettings.h"
 #include "objects/cStarfield.h"
 #include "objects/vector.h"
@@ -30,9 +31,6 @@ const int WND_MAINMENU = 2;
 const int WND_HOFENTER = 3;
 const int WND_HOF = 4;
 const int WND_POWERUP = 5;
-
-// The largest enlargement of the window: each game pixel shown as 8 by 8 screen pixels.
-const int kMaxScale = 8;
 
 // The one game: owns the objects in play, the screen buffer, the media tables and the window
 // system, and runs the logic step and the frame of the main loop.
@@ -67,8 +65,13 @@ public:
     void Update(cInputState input);
     void DoInput();
     void DoFrame();
-    // Copies the finished frame in pBuffer to the screen, enlarged by iScale.
-    void ShowFrame();
+    // Shows the finished frame in pBuffer on the screen.
+    void ShowFrame() { Screen.Show(pBuffer); }
+    // Whether a frame is to be drawn after iSteps more logic steps.
+    bool FrameDue(int iSteps) { return Screen.FrameDue(iSteps); }
+    // Switches between the window and the fullscreen view and shows the frame again; ends the
+    // game when neither can be shown any more.
+    void ToggleFullscreen();
     void DeleteObjects();
 
     // The object joins the game at the next playing step; returns the id it was given.
@@ -104,10 +107,11 @@ public:
     // however large the window shows it.
     int iFieldWidth = 640;
     int iFieldHeight = 480;
-    // Screen pixels per game pixel, each way; InitSystem chooses when it is 0.
+    // Screen pixels per game pixel in the window, each way: as asked before InitSystem, which
+    // chooses when it is 0, and as chosen after it. The view to start in.
     int iScale = 1;
-    // With a scaled window, the last frame shown, kept to tell whether the next one differs.
-    BITMAP* pShown = nullptr;
+    bool bFullscreen = false;
+    cScreen Screen;
     int iLastMoveTime = 0;
     int iLastWaveTime = 0;
     int iCurrentLevel = 1;
@@ -142,8 +146,6 @@ private:
     void ShowHallOfFame();
     // Destroys the objects marked deleted; the others keep their order.
     void Purge();
-    // Whether the buffer differs from the frame on the screen; if so it is remembered as shown.
-    bool FrameChanged();
 
     // The objects in play by their exact class, each list in the order of vObjects: a search for
     // one class never walks the objects of the others.

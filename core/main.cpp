@@ -14,10 +14,10 @@ std::atomic<int> iTime{0};
 std::atomic<int> iGameTimer{0};
 std::atomic<bool> bCloseRequested{false};
 std::atomic<bool> bFocusLost{false};
+std::atomic<bool> bToggleRequested{false};
 
 namespace {
 
-const int kLogicRate = 120;  // logic steps per second
 const int kIntroTicks = 499; // the intro ends once more than this many hundredths have passed
 
 // Posted on every game tick and on a close request; the loops wait on it. Allegro runs the timer
@@ -30,6 +30,12 @@ sem_t& Ticks() {
     }();
     return *pTicks;
 }
+
+// The keys of the view as Allegro's input thread saw them last, and whether the Enter held now
+// came with Alt.
+std::atomic<bool> bF11Down{false};
+std::atomic<bool> bEnterDown{false};
+std::atomic<bool> bEnterTaken{false};
 
 } // namespace
 
@@ -58,6 +64,30 @@ void WaitForTick() {
     sem_wait(&Ticks());
 }
 
+void ScreenKeyEvent(int iScanCode) {
+    const bool bPressed = !(iScanCode & 0x80);
+    const int iKey = iScanCode & 0x7F;
+    if (iKey == KEY_F11 && bF11Down.exchange(bPressed) != bPressed && bPressed)
+        bToggleRequested = true;
+    if (iKey != KEY_ENTER || bEnterDown.exchange(bPressed) == bPressed)
+        return;
+    bEnterTaken = bPressed && (key[KEY_ALT] || key[KEY_ALTGR]);
+    if (bEnterTaken)
+        bToggleRequested = true;
+}
+
+int ScreenKeyFilter(int iKey) {
+    const int iScanCode = iKey >> 8;
+    return iScanCode == KEY_F11 || (iScanCode == KEY_ENTER && bEnterTaken) ? 0 : iKey;
+}
+
+bool TakeToggle(cGameInstance* pGame) {
+    if (!bToggleRequested.exchange(false))
+        return false;
+    pGame->ToggleFullscreen();
+    return true;
+}
+
 bool IntroOver(int iStart) {
     return iTime - iStart > kIntroTicks || key[KEY_ESC] || bCloseRequested;
 }
@@ -70,14 +100,17 @@ void Intro(cGameInstance* pGame) {
     draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(12), pFrame->w - 160, pFrame->h - 80);
     pGame->ShowFrame();
     const int iStart = iTime;
-    while (!IntroOver(iStart))
+    while (!IntroOver(iStart)) {
         WaitForTick();
+        TakeToggle(pGame);
+    }
 }
 
 int GameMain(int iScale) {
     cGameInstance game;
     game.iScale = iScale;
     game.Settings.Load(cSettings::DefaultFile(), std::cerr);
+    game.bFullscreen = game.Settings.bFullscreen;
     if (!game.InitSystem(640, 480))
         return EXIT_FAILURE;
 
@@ -85,13 +118,17 @@ int GameMain(int iScale) {
     set_close_button_callback(CloseButton);
     const cCloseRequests closeRequests(&game.HOF);
     set_display_switch_callback(SWITCH_OUT, FocusLost);
+    keyboard_lowlevel_callback = ScreenKeyEvent;
+    keyboard_callback = ScreenKeyFilter;
     install_int_ex(fpsCounter, BPS_TO_TIMER(100));
     install_int_ex(GameTimer, BPS_TO_TIMER(kLogicRate));
     game.InitGame();
     Intro(&game);
 
-    while (game.Running() && !bCloseRequested)
+    while (game.Running() && !bCloseRequested) {
+        TakeToggle(&game);
         RunPass(game);
+    }
 
     // However the game ends, nothing entered is lost: a name being typed goes in as it stands.
     std::string sWhy;

@@ -4,6 +4,9 @@
 
 class cGameInstance;
 
+// Logic steps per second.
+const int kLogicRate = 120;
+
 // The system clock in hundredths of a second, advanced by fpsCounter and never reset.
 extern std::atomic<int> iTime;
 // Logic steps due and not yet run: GameTimer adds one 120 times a second, the main loop takes them.
@@ -12,6 +15,9 @@ extern std::atomic<int> iGameTimer;
 extern std::atomic<bool> bCloseRequested;
 // Set when the game window loses the keyboard; the next logic step pauses a running game.
 extern std::atomic<bool> bFocusLost;
+
+// Set when the player presses F11 or Alt+Enter; the loops switch the view.
+extern std::atomic<bool> bToggleRequested;
 
 void fpsCounter();
 // Also wakes the main thread, which waits for the ticks rather than spinning.
@@ -22,6 +28,16 @@ void FocusLost();
 // Blocks until the next game tick or a close request.
 void WaitForTick();
 
+// Allegro's keyboard hooks for the keys of the view. ScreenKeyEvent sees every press and release
+// (a scan code, plus 0x80 for a release) and raises bToggleRequested once per press of F11 or of
+// Enter with Alt held, never for the repeats of a held key. ScreenKeyFilter keeps those presses,
+// and the repeats of an Enter that came with Alt until it is let go, out of the key buffer: Enter
+// there would also carry out the menu's choice.
+void ScreenKeyEvent(int iScanCode);
+int ScreenKeyFilter(int iKey);
+// Switches the view if the player asked; true when it did.
+bool TakeToggle(cGameInstance* pGame);
+
 // True once the intro begun at iStart has been shown five seconds, or the player skips or closes
 // it.
 bool IntroOver(int iStart);
@@ -30,20 +46,23 @@ void Intro(cGameInstance* pGame);
 
 // One pass of the main loop. With no logic step due it gives the processor back until the next tick
 // and draws nothing, since nothing has changed. Otherwise every step that has come due runs, even
-// when one of them ends the game, so that none is lost; then one frame.
+// when one of them ends the game, so that none is lost; then one frame, if the display is ready
+// for another.
 template <class tGame> void RunPass(tGame& game) {
     if (iGameTimer == 0) {
         WaitForTick();
         return;
     }
-    while (iGameTimer != 0) {
+    int iSteps = 0;
+    for (; iGameTimer != 0; ++iSteps) {
         game.Update();
         game.DoInput();
         --iGameTimer;
     }
-    game.DoFrame();
+    if (game.FrameDue(iSteps))
+        game.DoFrame();
 }
 
 // Runs the whole program in a window iScale times the game's size (0: as the setting or the desktop
-// allows); the result is the process's exit status.
+// allows), or in the fullscreen view; the result is the process's exit status.
 int GameMain(int iScale);

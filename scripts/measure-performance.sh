@@ -3,12 +3,15 @@
 # benchmarks of bench/ and the real game state by state (bench/measure_game.py). The older commit
 # is built once in a scratch folder outside the repository; the current build must be made first
 # (make build). Needs root for perf's probes. Results go to standard output; docs/performance.md
-# keeps them.
+# keeps them. The game is measured on X screens of the sizes and depths in SCREENS, in the states in
+# STATES (see bench/measure_game.py).
 #
-#     scripts/measure-performance.sh [COMMIT]        (default: 62bc2c3, the game before it rested)
+#     scripts/measure-performance.sh [COMMIT]   (default: f771ce7, the game before its screen class)
 set -euo pipefail
 
-before_commit=${1:-62bc2c3}
+before_commit=${1:-f771ce7}
+screens=${SCREENS:-640x480x16,640x480x24,1920x1080x24,2560x1440x24}
+states=${STATES:-intro,menu,play}
 repo=$(cd "$(dirname "$0")/.." && pwd)
 before=/tmp/zenith-perf-$before_commit
 cd "$repo"
@@ -40,5 +43,6 @@ for build in "$before/build" build; do
         grep -E '_median|^Benchmark'
 done
 echo "== the real game, ${SECONDS_PER_STATE:-10} s per state"
-python3 -B bench/measure_game.py "before=$before/build/zenith-guard" "after=build/zenith-guard"
+python3 -B bench/measure_game.py --screens "$screens" --states "$states" \
+    "before=$before/build/zenith-guard" "after=build/zenith-guard"
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -208,14 +208,33 @@ def startup(root):
         assert game.output().strip() == "Could not set the graphics mode."
     with Game(None, command + ["--bogus"], folder) as game:
         assert game.wait_exit() == 2 and "unknown option '--bogus'" in game.output()
-    # A window twice the size shows every pixel as a square of four; by default the largest scale
-    # that fits the screen is taken. The close button ends the game at once.
+    # A window twice the size shows every pixel as a square of four; a scale too large for the
+    # screen is brought down to the largest that fits, with a word on standard error. F11 fills the
+    # screen with the picture centred on black, and Alt+Enter goes back without choosing in the
+    # menu. The close button ends the game at once.
     shutil.rmtree(folder / "data")
     (folder / "data").symlink_to(SOURCE / "data")
-    for arguments, screen in (["--scale", "2"], "2000x1000x16"), ([], "1920x1080x24"):
+    for arguments, screen in (["--scale", "2"], "2000x1000x16"), (["--scale", "3"], "1920x1080x24"):
         with Display(screen) as display, Game(display, command + arguments, folder) as game:
             game.wait_window()
             game.wait_for(intro(2).same, "the intro at twice the size")
+            if screen == "1920x1080x24":
+                assert "--scale 3 makes a window of 1920x1440" in game.output(), game.output()
+                hints = subprocess.run(["xprop", "-id", game.window], env=game.env,
+                                       capture_output=True, text=True).stdout
+                assert 'WM_CLASS(STRING) = "zenith-guard", "Zenith-guard"' in hints and \
+                    "bitmap id # to use for icon" in hints, hints
+                game.hold("Escape")
+                menu = game.wait_for(lambda shot: shot.share([2 * n for n in MENU], WHITE) > 0.8,
+                                     "the menu")
+                for keys, size, left, top in (["F11"], "1920x1080", 320, 60), \
+                        (["alt+Return"], "1280x960", 0, 0):
+                    game.xdotool("keydown", *keys, "sleep", "0.1", "keyup", *keys)
+                    poll(lambda: "Geometry: " + size in game.xdotool("getwindowgeometry",
+                                                                     game.window), 5, size)
+                    game.wait_for(lambda shot: shot.crop(left, top, 1280, 960).same(menu) and
+                                  (left == 0 or shot.share((0, 0, left, 1080), (0, 0, 0)) == 1),
+                                  size)
             game.close()
             assert game.wait_exit() == 0 and game.messages() == []
 

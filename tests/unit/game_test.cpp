@@ -25,13 +25,6 @@ std::string Entries(int iCount, int iFirstScore, int iStep) {
     return sEntries;
 }
 
-// Paints a square in the mask colour at the top-left corner of the frame.
-class cMaskSquare : public cGameObject {
-    void OnDraw(BITMAP* pTarget, cGameInstance*) override {
-        rectfill(pTarget, 0, 0, 9, 9, bitmap_mask_color(pTarget));
-    }
-};
-
 // Paints the upper half of the field black.
 class cCover : public cGameObject {
     void OnDraw(BITMAP* pTarget, cGameInstance*) override { rectfill(pTarget, 0, 0, 639, 239, 0); }
@@ -282,25 +275,6 @@ TEST_F(cGameTest, TheIntroShowsItsPicturesUntilEscape) {
     Intro(&game);
     EXPECT_EQ(DifferentPixels(game.pBuffer, pExpected) + DifferentPixels(screen, pExpected), 0);
     destroy_bitmap(pExpected);
-}
-
-// The screen shows the frame pixel for pixel, even the mask colour, or enlarged with every pixel a
-// square. Compared with the screen, a frame that the screen lost is shown again; scaled, a frame
-// like the last one shown is not copied again.
-TEST_F(cGameTest, AFrameReachesTheScreenWholeAndEnlarged) {
-    Join(new cMaskSquare, 0, 0);
-    for (int iScale : {1, 2})
-        for (bool bAgain : {false, true}) {
-            game.iScale = iScale;
-            clear_to_color(screen, makecol(0, 0, 255));
-            game.DoFrame();
-            int iWrong = 0;
-            for (int y = 0; y < 480; ++y)
-                for (int x = 0; x < 640; ++x)
-                    iWrong +=
-                        getpixel(screen, x, y) != getpixel(game.pBuffer, x / iScale, y / iScale);
-            EXPECT_EQ(iWrong == 0, iScale == 1 || !bAgain) << "scale " << iScale;
-        }
 }
 
 // The stars lie behind the objects and move only every quarter of a second of play, and scattering

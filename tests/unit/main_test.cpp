@@ -1,4 +1,8 @@
+#include <allegro.h>
+
+#include <allegro/internal/aintern.h>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,6 +12,7 @@
 #include "core/Credits.h"
 #include "core/cCloseRequests.h"
 #include "core/cCommandLine.h"
+#include "core/cScreen.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
 #include "support/GameTest.h"
@@ -26,6 +31,10 @@ struct cRecordingGame {
     }
     void DoInput() { sCalls += 'I'; }
     void DoFrame() { sCalls += 'F'; }
+    bool FrameDue(int iSteps) {
+        sCalls += std::to_string(iSteps);
+        return true;
+    }
 };
 
 } // namespace
@@ -37,12 +46,60 @@ TEST(MainLoop, RunsEveryDueStepBeforeOneFrameAndOtherwiseWaits) {
     game.iQuitAtStep = 1;
     iGameTimer = 3;
     RunPass(game);
-    EXPECT_EQ(game.sCalls, "UIUIUIF");
+    EXPECT_EQ(game.sCalls, "UIUIUI3F");
     EXPECT_TRUE(iGameTimer == 0 && !game.bRunning);
     CloseButton();
     RunPass(game);
     bCloseRequested = false;
-    EXPECT_EQ(game.sCalls, "UIUIUIF");
+    EXPECT_EQ(game.sCalls, "UIUIUI3F");
+}
+
+// Frames follow the display's refresh, never more than one per pass of steps; a slow pass that
+// ran many steps makes the next frame due at once, not a burst of them.
+TEST(MainLoop, FramesComeNoFasterThanTheDisplayRefreshes) {
+    for (auto [iRefresh, iFrames] : {std::pair{60, 60}, {75, 75}, {50, 50}, {144, 120}}) {
+        cScreen view;
+        view.iRefresh = iRefresh;
+        int iShown = 0;
+        for (int i = 0; i < kLogicRate; ++i)
+            iShown += view.FrameDue(1);
+        EXPECT_EQ(iShown, iFrames) << iRefresh << " Hz";
+    }
+    cScreen view;
+    EXPECT_TRUE(view.FrameDue(10) && view.FrameDue(1) && !view.FrameDue(1));
+}
+
+// F11 and Alt+Enter switch the view once a press, however long held; neither press reaches the key
+// buffer, nor the repeats of an Enter that came with Alt until it is let go.
+TEST(MainLoop, TheViewKeysToggleOncePerPressAndStayOutOfTheKeyBuffer) {
+    const int R = 0x80; // a release
+    const struct {
+        std::vector<int> vEvents;
+        int iToggles;
+        bool bEnterPasses; // afterwards
+    } aCases[] = {
+        {{KEY_F11, KEY_F11, KEY_F11 | R, KEY_F11, KEY_F11 | R}, 2, true},
+        {{KEY_ALT, KEY_ENTER, KEY_ENTER}, 1, false},
+        {{KEY_ALT, KEY_ENTER, KEY_ALT | R, KEY_ENTER}, 1, false},
+        {{KEY_ALTGR, KEY_ENTER, KEY_ENTER | R, KEY_ALTGR | R, KEY_ENTER}, 1, true},
+        {{KEY_ENTER, KEY_ALT, KEY_ENTER}, 0, true},
+    };
+    for (const auto& Case : aCases) {
+        int iToggles = 0;
+        for (int iEvent : Case.vEvents) {
+            key[iEvent & ~R] = !(iEvent & R);
+            ScreenKeyEvent(iEvent);
+            iToggles += bToggleRequested.exchange(false);
+        }
+        EXPECT_EQ(iToggles, Case.iToggles) << Case.vEvents.size();
+        EXPECT_EQ(ScreenKeyFilter(KEY_ENTER << 8) != 0, Case.bEnterPasses) << Case.vEvents.size();
+        EXPECT_EQ(ScreenKeyFilter(KEY_F11 << 8), 0);
+        EXPECT_EQ(ScreenKeyFilter(KEY_A << 8 | 'a'), KEY_A << 8 | 'a');
+        for (int iKey : {KEY_F11, KEY_ENTER, KEY_ALT, KEY_ALTGR}) {
+            key[iKey] = 0;
+            ScreenKeyEvent(iKey | R);
+        }
+    }
 }
 
 // A lost display saves what waits, a score awaiting its name under a default one, and ends the
@@ -168,22 +225,28 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
 }
 
 // The start as the game makes it, in a folder holding data/: every table filled and the window as
-// large as asked, else as the settings choose, else as fits the desktop. The starts that fail are
-// tested end to end.
+// large as fits the desktop, here the game's own size, whether the command line or the settings
+// asked for more, which the player is told. The starts that fail are tested end to end.
 TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
     ASSERT_TRUE(StartDisplay());
     const std::filesystem::path Old = std::filesystem::current_path();
     char sFolder[] = "/tmp/zenith-start-XXXXXX";
     std::filesystem::current_path(mkdtemp(sFolder));
     std::filesystem::create_directory_symlink(GAME_DATA_DIR, "data");
-    for (auto [iScale, iChosen, iShown] : {std::tuple{0, 0, 1}, {2, 3, 2}, {0, 2, 2}}) {
+    for (auto [iScale, iChosen, sNote] : {std::tuple{0, 0, ""},
+                                          {2, 3, ": --scale 2 makes"},
+                                          {0, 2, ": scale = 2 in the settings makes"}}) {
         allegro_exit();
         cGameInstance game;
         game.iScale = iScale;
         game.Settings.iScale = iChosen;
+        testing::internal::CaptureStderr();
         ASSERT_EQ(game.InitSystem(640, 480), 1);
-        EXPECT_EQ(game.iScale, iShown);
-        EXPECT_TRUE(SCREEN_W == 640 * game.iScale && SCREEN_H == 480 * game.iScale);
+        const std::string sTold = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(sTold.empty(), *sNote == '\0') << sTold;
+        EXPECT_NE(sTold.find(sNote), std::string::npos) << sTold;
+        EXPECT_EQ(game.iScale, 1);
+        EXPECT_TRUE(SCREEN_W == 640 && SCREEN_H == 480);
         EXPECT_TRUE(game.pBuffer->w == 640 && game.pBuffer->h == 480 && game.pGui->pElements);
         EXPECT_EQ(game.pBitmaps->vBitmaps.size() + game.pSounds->vSounds.size() +
                       game.pMidis->vMidis.size(),
@@ -192,4 +255,108 @@ TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
     allegro_exit();
     std::filesystem::current_path(Old);
     std::filesystem::remove_all(sFolder);
+}
+
+// A window enlarged as asked when it fits the desktop, else as far as it does, with a word why; a
+// desktop with room for more than the field but not twice it keeps the field's size and says so.
+TEST(ScreenScale, FitsTheDesktopInWholeSquaresAndSaysWhyNot) {
+    const struct {
+        int iAsked, iDesktopWidth, iDesktopHeight, iScale;
+        std::string sNote; // a part of the note, "" for none
+    } aCases[] = {
+        {0, 1920, 1080, 2, ""},
+        {0, 2560, 1440, 3, ""},
+        {0, 640, 480, 1, ""},
+        {3, 2560, 1440, 3, ""},
+        {2, 0, 0, 2, ""},
+        {3, 1920, 1080, 2, "--scale 3 makes a window of 1920x1440, larger than the 1920x1080"},
+        {4, 2560, 1440, 3, "scale = 4 in allegro.cfg makes a window of 2560x1920"},
+        {0, 1366, 768, 1, "the 1366x768 screen has no room for the game enlarged (1280x960)"},
+    };
+    for (const auto& Case : aCases) {
+        std::string sNote;
+        const int iScale =
+            cScreen::FitScale(Case.iAsked,
+                              Case.iAsked == 4 ? "scale = 4 in allegro.cfg"
+                                               : "--scale " + std::to_string(Case.iAsked),
+                              640, 480, Case.iDesktopWidth, Case.iDesktopHeight, sNote);
+        EXPECT_EQ(iScale, Case.iScale) << Case.iDesktopWidth;
+        EXPECT_EQ(sNote.empty(), Case.sNote.empty()) << sNote;
+        EXPECT_NE(sNote.find(Case.sNote), std::string::npos) << sNote;
+    }
+}
+
+namespace {
+
+// What the X server showed of a 16-bit screen on a display of the given depth: Allegro's X port
+// converts with the colour conversion blitter.
+BITMAP* AsShownAt(BITMAP* p16, int iDepth) {
+    if (iDepth == 16)
+        return p16;
+    BITMAP* pShown = create_bitmap_ex(iDepth, p16->w, p16->h);
+    GRAPHICS_RECT in{p16->w, p16->h, int(p16->line[1] - p16->line[0]), p16->line[0]};
+    GRAPHICS_RECT out{p16->w, p16->h, int(pShown->line[1] - pShown->line[0]), pShown->line[0]};
+    COLORCONV_BLITTER_FUNC* pBlit = _get_colorconv_blitter(16, iDepth);
+    pBlit(&in, &out);
+    _release_colorconv_blitter(pBlit);
+    destroy_bitmap(p16);
+    return pShown;
+}
+
+int DifferentRows(BITMAP* pA, BITMAP* pB) {
+    int iDifferent = 0;
+    for (int y = 0; y < pA->h; ++y)
+        iDifferent += std::memcmp(pA->line[y], pB->line[y],
+                                  pA->w * BYTES_PER_PIXEL(bitmap_color_depth(pA))) != 0;
+    return iDifferent;
+}
+
+} // namespace
+
+// The frame, holding every 16-bit pixel, reaches the screen as the 16-bit screen that Allegro
+// stretched it onto showed it: at 16, 24 and 32 bits, at scales 1 to 3, away from the corner,
+// written here or copied by Allegro. A second frame rewrites only the rows that changed, except
+// where the screen holds the frame itself and shows again what it lost.
+TEST_F(cScreensTest, FramesReachTheScreenAsThe16BitScreenShowedThem) {
+    BITMAP* pFrame = create_bitmap_ex(16, 640, 480);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            reinterpret_cast<uint16_t*>(pFrame->line[y])[x] = (y * 640 + x) & 0xFFFF;
+    const struct {
+        int iDepth, iScale;
+        bool bDirect;
+    } aCases[] = {{16, 1, true}, {16, 2, true}, {16, 3, false}, {16, 1, false}, {24, 1, true},
+                  {24, 3, true}, {32, 1, true}, {32, 2, true},  {32, 3, true}};
+    for (const auto& Case : aCases) {
+        const int s = Case.iScale;
+        cScreen view;
+        view.iScale = s;
+        view.iLeft = 5;
+        view.iTop = 3;
+        view.bDirect = Case.bDirect;
+        BITMAP* pTarget = create_bitmap_ex(Case.iDepth, 640 * s + 10, 480 * s + 6);
+        clear_to_color(pTarget, 0);
+        const auto Expected = [&] {
+            BITMAP* p16 = create_bitmap_ex(16, pTarget->w, pTarget->h);
+            clear_to_color(p16, 0);
+            stretch_blit(pFrame, p16, 0, 0, 640, 480, 5, 3, 640 * s, 480 * s);
+            return AsShownAt(p16, Case.iDepth);
+        };
+        view.ShowOn(pFrame, pTarget);
+        BITMAP* pExpected = Expected();
+        EXPECT_EQ(DifferentRows(pTarget, pExpected), 0) << Case.iDepth << " bits, scale " << s;
+        destroy_bitmap(pExpected);
+
+        putpixel(pTarget, 5, 3, 1);
+        putpixel(pFrame, 7, 100, 0);
+        view.ShowOn(pFrame, pTarget);
+        pExpected = Expected();
+        putpixel(pFrame, 7, 100, 100 * 640 + 7);
+        const bool bHeld = Case.iDepth == 16 && s == 1;
+        EXPECT_EQ(DifferentRows(pTarget, pExpected), bHeld ? 0 : 1)
+            << Case.iDepth << " bits, scale " << s;
+        destroy_bitmap(pTarget);
+        destroy_bitmap(pExpected);
+    }
+    destroy_bitmap(pFrame);
 }
