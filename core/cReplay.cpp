@@ -127,7 +127,10 @@ bool cReplay::Parse(const std::string& sText, std::string& sWhy) {
     const std::string sMagic = kMagic;
     if (!NextLine(sText, iAt, sLine) || sLine.compare(0, sMagic.size(), sMagic) != 0)
         return Refuse(sWhy, "not a replay of Zenith Guard");
-    if (sLine != sMagic + std::to_string(kVersion))
+    long lVersion = 0;
+    if (!ReadNumber(sLine.substr(sMagic.size()), 0, INT_MAX, lVersion))
+        return Refuse(sWhy, "damaged: line 1");
+    if (lVersion != kVersion)
         return Refuse(sWhy, "a replay of another version of the game");
     long aValues[kFieldCount];
     for (int i = 0; i < kFieldCount; ++i) {

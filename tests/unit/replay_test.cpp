@@ -112,6 +112,7 @@ TEST(ReplayFile, ReadsBackWhatItWritesAndRefusesAnythingElse) {
     const std::pair<std::string, const char*> aCases[] = {
         {"<HallOfFame >", "not a replay of Zenith Guard"},
         {"zenith-guard replay 2\n", "a replay of another version of the game"},
+        {"zenith-guard replay 1\r\n", "damaged: line 1"},
         {std::string(kHeader), "cut short"},
         {std::string(kHeader) + "steps 3\ndata\nQQ", "cut short"},
         {std::string(kHeader) + "steps 99999999\ndata\nend\n", "damaged: line 9"},
