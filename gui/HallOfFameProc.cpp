@@ -47,7 +47,7 @@ void DrawRows(BITMAP* pClient, const cHOF& HOF, int iChosen) {
         const bool bChosen = static_cast<int>(i) == iChosen;
         const int iInk = bChosen ? makecol(255, 255, 255) : 0;
         if (bChosen)
-            rectfill(pClient, 2, y - 1, pClient->w - 3, y + kRowHeight - 2, 0);
+            rectfill(pClient, 2, y - 1, pClient->w - 3, y + kRowHeight - 1, 0);
         const cHOFEntry& entry = HOF.vEntries[i];
         textprintf_right_ex(pClient, font, kRankRight, y, iInk, -1, "%d.", static_cast<int>(i) + 1);
         textprintf_ex(pClient, font, kNameLeft, y, iInk, -1, "%s", entry.sName.c_str());

@@ -340,7 +340,7 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
         textout_ex(pExpected, font, "Hall of fame, press space to", 5, 5, 0, -1);
         textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
         // Rank, name and score in columns, the first row chosen: white on black.
-        rectfill(pExpected, 2, 29, 327, 36, 0);
+        rectfill(pExpected, 2, 29, 327, 37, 0);
         textout_right_ex(pExpected, font, "1.", 29, 30, makecol(255, 255, 255), -1);
         textout_ex(pExpected, font, "Bo", 37, 30, makecol(255, 255, 255), -1);
         textout_right_ex(pExpected, font, "42", 325, 30, makecol(255, 255, 255), -1);
