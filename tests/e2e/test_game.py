@@ -136,9 +136,8 @@ def journey(game, hall_of_fame, wav=None):
     entry = re.search(r'<entry name = "Zed" replay = "(replay-[\d-]+\.zgr)" score = "\d+" />',
                       hall_of_fame.read_text())
     assert entry and subprocess.run(["xmllint", "--noout", str(hall_of_fame)]).returncode == 0
+    # Its replay lies beside it; watched from the list, it plays until a key returns there.
     replay = hall_of_fame.parent / entry[1]
-    assert replay.read_text().startswith("zenith-guard replay 1\n")
-    # The game, watched from the list, plays until a key returns to the list.
     game.hold("Return")
     game.wait_for(shows_play, "the replay")
     game.hold("space")
