@@ -269,12 +269,14 @@ bool cHOF::Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMe
     }
     for (const cHOFEntry& entry : vNew)
         Insert(vMerged, entry);
-    if (bSaved)
-        WriteReplays(vNew, vMerged);
-    bSaved = bSaved && file.Replace(TextOf(vMerged));
     if (bSaved) {
-        vBefore.insert(vBefore.end(), vNew.begin(), vNew.end());
-        RemoveReplays(vBefore, vMerged);
+        WriteReplays(vNew, vMerged);
+        bSaved = file.Replace(TextOf(vMerged));
+        // The files that no entry on disk names go: those that left the ten, or after a failed
+        // save the new ones, which the next try writes again.
+        std::vector<cHOFEntry> vNamed = vBefore;
+        vNamed.insert(vNamed.end(), vNew.begin(), vNew.end());
+        RemoveReplays(vNamed, bSaved ? vMerged : vBefore);
     }
     if (!bSaved)
         sWhy = file.iError == EWOULDBLOCK ? "Not saved yet: another game is saving"
