@@ -371,6 +371,18 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     destroy_bitmap(pExpected);
 }
 
+// A replay written for a save that then failed is not left behind unnamed; the retry writes it anew.
+TEST_F(cHOFTest, AFailedSaveLeavesNoReplayBehind) {
+    WriteHOF(" <entry name = \"Al\" score = \"7\" />\n");
+    fs::permissions("HallOfFame.xml", fs::perms(0444));
+    game.LoadHOF();
+    game.HOF.OfferReplay(42, "Bo's");
+    Enter("Bo");
+    ASSERT_FALSE(game.HOF.sError.empty());
+    for (const auto& file : fs::directory_iterator("."))
+        EXPECT_NE(file.path().extension(), ".zgr") << file.path();
+}
+
 // Space typed in play and still held when the screen comes, its repeats, the last one still unread
 // when Space is let go, and a tap of Down: all ignored. Then Space pressed anew.
 TEST_F(cHOFTest, OnlyKeysPressedWhileTheScreenShowsCount) {
