@@ -211,7 +211,7 @@ def startup(root):
     # A window twice the size shows every pixel as a square of four; a scale too large for the
     # screen is brought down to the largest that fits, with a word on standard error. F11 fills the
     # screen with the picture centred on black, and Alt+Enter goes back without choosing in the
-    # menu. The close button ends the game at once.
+    # menu; the settings remember the view. The close button ends the game at once.
     shutil.rmtree(folder / "data")
     (folder / "data").symlink_to(SOURCE / "data")
     for arguments, screen in (["--scale", "2"], "2000x1000x16"), (["--scale", "3"], "1920x1080x24"):
@@ -227,11 +227,13 @@ def startup(root):
                 game.hold("Escape")
                 menu = game.wait_for(lambda shot: shot.share([2 * n for n in MENU], WHITE) > 0.8,
                                      "the menu")
-                for keys, size, left, top in (["F11"], "1920x1080", 320, 60), \
-                        (["alt+Return"], "1280x960", 0, 0):
+                settings = Path(game.env["XDG_CONFIG_HOME"]) / "zenith-guard/settings"
+                for keys, size, left, top, kept in (["F11"], "1920x1080", 320, 60, "yes"), \
+                        (["alt+Return"], "1280x960", 0, 0, "no"):
                     game.xdotool("keydown", *keys, "sleep", "0.1", "keyup", *keys)
                     poll(lambda: "Geometry: " + size in game.xdotool("getwindowgeometry",
                                                                      game.window), 5, size)
+                    assert "fullscreen = %s\n" % kept in settings.read_text(), "not remembered"
                     game.wait_for(lambda shot: shot.crop(left, top, 1280, 960).same(menu) and
                                   (left == 0 or shot.share((0, 0, left, 1080), (0, 0, 0)) == 1),
                                   size)
