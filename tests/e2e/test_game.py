@@ -119,9 +119,13 @@ def journey(game, hall_of_fame, wav=None):
     other.kill()
     assert paused.share(RESUME, WHITE) < 1, "no game to resume"
     game.xdotool("windowfocus", "--sync", game.window)
-    for key in ("Down", "Down", "Down", "Return"):
-        game.hold(key, 0.2)
+    # The menu opens on "Resume game"; Escape held past its repeats pauses, the next press resumes.
+    game.hold("Return", 0.2)
     game.wait_for(shows_play, "the resumed game")
+    game.hold("Escape", 1)
+    assert shows_menu(game.screenshot()), "Escape held resumed the game it paused"
+    game.hold("Escape", 0.2)
+    game.wait_for(shows_play, "the game resumed by Escape")
 
     # The ship bursts, and "Game over" stands before the name entry; the final score stays beside
     # the entry and the list. Space held through the end of the game types nothing; a name typed
@@ -293,9 +297,7 @@ def pad(root):
         press(None, DPAD_X, -32767, 0.05)
         press(START)
         game.wait_for(lambda s: shows_menu(s) and s.share(RESUME, WHITE) < 1, "the pause menu")
-        for _ in range(3):
-            press(None, STICK_Y, 32767)
-        press(A)
+        press(START)
         game.wait_for(shows_name_entry, "the end of the game", timeout=60)
         # A, then up to C and A, back, up to D and A: "AD"; Start enters it.
         for step in (A, "up", "up", A, B, "up", A, START):
