@@ -220,6 +220,9 @@ void cGameInstance::GameOver() {
     pGui->SetActiveWindows({WND_SCORE});
     Banner.Hide();
     GameOverScene.Start(this);
+    // Should the game be closed before the name entry comes, the score goes in under the default
+    // name if it earns a place.
+    HOF.AwaitName(GetScore());
 }
 
 void cGameInstance::ShowHallOfFame() {
@@ -227,6 +230,8 @@ void cGameInstance::ShowHallOfFame() {
     if (LoadHOF()) {
         vWindows = {WND_HOFENTER, WND_SCORE};
         pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
+    } else {
+        HOF.DeclineName();
     }
     pGui->SetActiveWindows(vWindows);
 }
