@@ -75,6 +75,21 @@ cInputState cInputReader::Sample(const JOYSTICK_INFO* pPad, int iNow) {
     return state;
 }
 
+bool cInputReader::PadSkips(int iNow) {
+    FindPad(iNow);
+    if (bPad)
+        poll_joystick();
+    return PadSkips(bPad ? &joy[0] : nullptr);
+}
+
+// A button held from the menu, the one that chose "Quit", does not skip the credits.
+bool cInputReader::PadSkips(const JOYSTICK_INFO* pPad) {
+    const unsigned iPad = pPad ? PadActions(*pPad) : 0;
+    const unsigned iPressed = iPad & ~iLastPad;
+    iLastPad = iPad;
+    return iPressed & (ActionBit(kConfirm) | ActionBit(kBack) | ActionBit(kPause));
+}
+
 unsigned cInputReader::KeyActions(int iScanCode) const {
     unsigned iActions = 0;
     for (int iAction = 0; iAction < kFullscreen; ++iAction)
