@@ -160,6 +160,11 @@ void cHOF::SetTypedName(const std::string& sName) {
     sTypedName = sName;
 }
 
+void cHOF::DeclineName() {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    bAwaitingName = false;
+}
+
 bool cHOF::SaveBeforeExit(std::string& sWhy) {
     const std::lock_guard<std::mutex> Lock(Mutex);
     std::vector<cHOFEntry> vNew = vWaiting;
@@ -198,13 +203,18 @@ bool cHOF::Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMe
     if (bSaved) {
         vMerged = EntriesOf(sOnDisk);
         Rank(vMerged);
-        // What the table does not hold of the file (entries past the tenth, comments, damage)
-        // would be lost with it.
-        bSaved = sOnDisk.empty() || TextOf(vMerged) == sOnDisk || file.KeepCopy(sOnDisk);
     }
+    const std::string sRead = TextOf(vMerged);
     for (const cHOFEntry& entry : vNew)
         Insert(vMerged, entry);
-    bSaved = bSaved && file.Replace(TextOf(vMerged));
+    const std::string sText = TextOf(vMerged);
+    // Entries that all fall below the tenth change nothing: the file stays as it is.
+    if (bSaved && sText == sRead)
+        return true;
+    // What the table does not hold of the file (entries past the tenth, comments, damage) would
+    // be lost with it.
+    bSaved = bSaved && (sOnDisk.empty() || sRead == sOnDisk || file.KeepCopy(sOnDisk)) &&
+             file.Replace(sText);
     if (!bSaved)
         sWhy = file.iError == EWOULDBLOCK ? "Not saved yet: another game is saving"
                                           : "Could not save: " + file.sError;
