@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/cGameInstance.h"
+#include "core/cInputReader.h"
 #include "core/main.h"
 #include "media/cBitmapDatabase.h"
 #include "media/cMidiDatabase.h"
@@ -50,8 +51,8 @@ int ScrollCredits(int& iStart, int iOffset) {
     return iOffset + iElapsed / 10;
 }
 
-bool CreditsOver(int iOffset, int iEnd) {
-    return iOffset >= iEnd || key[KEY_ESC] || key[KEY_SPACE] || bCloseRequested;
+bool CreditsOver(int iOffset, int iEnd, bool bPadSkips) {
+    return iOffset >= iEnd || key[KEY_ESC] || key[KEY_SPACE] || bPadSkips || bCloseRequested;
 }
 
 void Credits(cGameInstance* pGame) {
@@ -73,6 +74,6 @@ void Credits(cGameInstance* pGame) {
         WaitForTick();
         TakeToggle(pGame);
         iOffset = ScrollCredits(iStart, iOffset);
-    } while (!CreditsOver(iOffset, iEnd));
+    } while (!CreditsOver(iOffset, iEnd, pGame->pInput->PadSkips(iTime)));
     destroy_bitmap(pBmp);
 }

@@ -14,7 +14,8 @@ BITMAP* CreateCreditsBitmap(cGameInstance* pGame, int iWidth, const char* sFile,
 // Advances the scroll by one pixel for every whole tenth of a second since iStart; once a tenth
 // has passed, iStart moves on to now. Returns the new offset.
 int ScrollCredits(int& iStart, int iOffset);
-// True when the scroll has reached iEnd or the player skips or closes it.
-bool CreditsOver(int iOffset, int iEnd);
+// True when the scroll has reached iEnd or the player skips it, with Escape, Space or, as bPadSkips
+// tells, the pad, or closes it.
+bool CreditsOver(int iOffset, int iEnd, bool bPadSkips);
 // Rolls the credits from "credits.txt" to music 5.
 void Credits(cGameInstance* pGame);

@@ -205,8 +205,8 @@ void cGameInstance::NewGame() {
     Play();
     Update(held);
     Pause();
-    // That step pauses into the menu if it meets Escape held or a focus change from before (the
-    // window's first focus sets one off): a game nobody has played is not there to resume.
+    // That step pauses into the menu if it meets a focus change from before (the window's first
+    // focus sets one off): a game nobody has played is not there to resume.
     pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
     CalcLevel();
     bGameOpen = false;
@@ -253,6 +253,9 @@ void cGameInstance::GameOver() {
     pGui->SetActiveWindows({WND_SCORE});
     Banner.Hide();
     GameOverScene.Start(this);
+    // Should the game be closed before the name entry comes, the score goes in under the default
+    // name if it earns a place.
+    HOF.AwaitName(GetScore());
 }
 
 void cGameInstance::ShowHallOfFame() {
@@ -263,6 +266,8 @@ void cGameInstance::ShowHallOfFame() {
     if (LoadHOF()) {
         vWindows = {WND_HOFENTER, WND_SCORE};
         pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
+    } else {
+        HOF.DeclineName();
     }
     pGui->SetActiveWindows(vWindows);
 }
@@ -323,6 +328,9 @@ void cGameInstance::Update(cInputState input) {
     Input = input;
     if (!Playback.Running())
         AttractDemo.Step(this, input);
+    // The key that resumes a game in the menu is pressed in this step too: it must not pause the
+    // game again at once.
+    const bool bWasPlaying = IsPlaying();
     pGui->Update(input);
     // M types a letter in the name entry.
     const std::vector<int>& vActive = pGui->vActive;
@@ -335,9 +343,11 @@ void cGameInstance::Update(cInputState input) {
     if (!IsPlaying())
         return;
 
-    // A switch away counts only while playing; one made in a menu is forgotten. A replay pauses
-    // where its game did, for that step, and goes on.
-    const bool bPausing = input.Held(kBack) || input.Held(kPause) || input.bFocusLost;
+    // A switch away counts only while playing; one made in a menu is forgotten. Escape and P pause
+    // as they go down: held on from the menu, or repeating, they do not. A replay pauses where its
+    // game did, for that step, and goes on.
+    const bool bPausing =
+        (bWasPlaying && (input.Pressed(kBack) || input.Pressed(kPause))) || input.bFocusLost;
     if (bRecording)
         RecordStep(input, bPausing);
     if (!Playback.Running())

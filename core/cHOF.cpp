@@ -219,6 +219,11 @@ void cHOF::SetTypedName(const std::string& sName) {
     sTypedName = sName;
 }
 
+void cHOF::DeclineName() {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    bAwaitingName = false;
+}
+
 bool cHOF::SaveBeforeExit(std::string& sWhy) {
     const std::lock_guard<std::mutex> Lock(Mutex);
     std::vector<cHOFEntry> vNew = vWaiting;
@@ -263,12 +268,16 @@ bool cHOF::Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMe
         vBefore = EntriesOf(sOnDisk);
         vMerged = vBefore;
         Rank(vMerged);
-        // What the table does not hold of the file (entries past the tenth, comments, damage)
-        // would be lost with it.
-        bSaved = sOnDisk.empty() || TextOf(vMerged) == sOnDisk || file.KeepCopy(sOnDisk);
     }
+    const std::string sRead = TextOf(vMerged);
     for (const cHOFEntry& entry : vNew)
         Insert(vMerged, entry);
+    // Entries that all fall below the tenth change nothing: the file stays as it is.
+    if (bSaved && TextOf(vMerged) == sRead)
+        return true;
+    // What the table does not hold of the file (entries past the tenth, comments, damage) would
+    // be lost with it.
+    bSaved = bSaved && (sOnDisk.empty() || sRead == sOnDisk || file.KeepCopy(sOnDisk));
     if (bSaved) {
         WriteReplays(vNew, vMerged);
         bSaved = file.Replace(TextOf(vMerged));

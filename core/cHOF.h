@@ -41,12 +41,15 @@ public:
     std::string ReplayFile(const cHOFEntry& entry) const;
     // Merges the entries not yet saved into the file; on failure they wait, and sError says why.
     bool Save();
-    // A score that earned a place waits for its name, and the name typed for it so far.
+    // A score that may earn a place waits for its name, and the name typed for it so far; or it
+    // waits no more: the player declined the place, or the score earned none.
     void AwaitName(int iScore);
     void SetTypedName(const std::string& sName);
+    void DeclineName();
     // The last chance before the game ends: a score still waiting goes in under the name typed so
-    // far, or "Player", and everything not yet saved is saved. The table in memory stays as it
-    // is, since the game may still be drawing it. False, with the reason, on failure.
+    // far, or "Player", if it earns a place in the file as it is then, and everything not yet
+    // saved is saved; a file that would not change is not written. The table in memory stays as
+    // it is, since the game may still be drawing it. False, with the reason, on failure.
     bool SaveBeforeExit(std::string& sWhy);
 
     std::vector<cHOFEntry> vEntries;

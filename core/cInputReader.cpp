@@ -42,19 +42,13 @@ cInputState cInputReader::Read(int iNow) {
     return Sample(bPad ? &joy[0] : nullptr, iNow);
 }
 
+// The keys typed are read before the keys held: a key typed in a step is held in it too, unless
+// let go already, so that a window switch which it causes counts it as held over, and the step
+// after never sees it go down anew.
 cInputState cInputReader::Sample(const JOYSTICK_INFO* pPad, int iNow) {
     cInputState state;
-    for (int i = 0; i < KEY_MAX; ++i)
-        state.Keys[i] = key[i] != 0;
     // Alt+Enter toggles the fullscreen view: its Enter confirms nothing.
-    const bool bAlt = state.Keys[KEY_ALT] || state.Keys[KEY_ALTGR];
-    for (int iAction = 0; iAction < kFullscreen; ++iAction)
-        for (int iScanCode : Bindings.aKeys[iAction])
-            if (state.Keys[iScanCode] && !(bAlt && iScanCode == KEY_ENTER))
-                state.iHeld |= ActionBit(iAction);
-    if (state.Keys[KEY_F11] || (bAlt && state.Keys[KEY_ENTER]))
-        state.iHeld |= ActionBit(kFullscreen);
-
+    const bool bAlt = key[KEY_ALT] || key[KEY_ALTGR];
     // One place is kept for the pad's presses; keys beyond the rest wait for the next step.
     while (state.iTyped < cInputState::kMaxTyped - 1 && keypressed()) {
         const int iKey = readkey();
@@ -62,6 +56,15 @@ cInputState cInputReader::Sample(const JOYSTICK_INFO* pPad, int iNow) {
         if (!(bAlt && iScanCode == KEY_ENTER))
             state.Type(iKey, KeyActions(iScanCode));
     }
+    for (int i = 0; i < KEY_MAX; ++i)
+        state.Keys[i] = key[i] != 0;
+    for (int iAction = 0; iAction < kFullscreen; ++iAction)
+        for (int iScanCode : Bindings.aKeys[iAction])
+            if (state.Keys[iScanCode] && !(bAlt && iScanCode == KEY_ENTER))
+                state.iHeld |= ActionBit(iAction);
+    if (state.Keys[KEY_F11] || (bAlt && state.Keys[KEY_ENTER]))
+        state.iHeld |= ActionBit(kFullscreen);
+
     const unsigned iPad = pPad ? PadActions(*pPad) : 0;
     if (const unsigned iPadPresses = PadPresses(iPad, iNow))
         state.Type(0, iPadPresses);
@@ -70,6 +73,21 @@ cInputState cInputReader::Sample(const JOYSTICK_INFO* pPad, int iNow) {
     iLastHeld = state.iHeld;
     state.bFocusLost = bFocusLost.exchange(false);
     return state;
+}
+
+bool cInputReader::PadSkips(int iNow) {
+    FindPad(iNow);
+    if (bPad)
+        poll_joystick();
+    return PadSkips(bPad ? &joy[0] : nullptr);
+}
+
+// A button held from the menu, the one that chose "Quit", does not skip the credits.
+bool cInputReader::PadSkips(const JOYSTICK_INFO* pPad) {
+    const unsigned iPad = pPad ? PadActions(*pPad) : 0;
+    const unsigned iPressed = iPad & ~iLastPad;
+    iLastPad = iPad;
+    return iPressed & (ActionBit(kConfirm) | ActionBit(kBack) | ActionBit(kPause));
 }
 
 unsigned cInputReader::KeyActions(int iScanCode) const {

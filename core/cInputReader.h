@@ -21,6 +21,11 @@ public:
     cInputState Read(int iNow);
     // The snapshot of the keyboard as it is now and of the pad as pPad tells (null: no pad).
     cInputState Sample(const JOYSTICK_INFO* pPad, int iNow);
+    // Whether the pad's confirm, back or Start went down since the pad was read last: what skips
+    // the intro and the credits. Only the pad is read, the keyboard's keys are left to the steps
+    // to come. The second form takes the pad as pPad tells (null: no pad).
+    bool PadSkips(int iNow);
+    bool PadSkips(const JOYSTICK_INFO* pPad);
     bool HasPad() const { return bPad; }
 
     cBindings Bindings;

@@ -22,6 +22,9 @@ cInputState Replayed(unsigned iInput) {
     for (auto [iBit, iAction] : aActions)
         if (iInput & iBit)
             input.iHeld |= ActionBit(iAction);
+    // A pause is recorded in the step its key went down in.
+    if (iInput & cReplay::kPause)
+        input.iPressed |= ActionBit(kPause);
     return input;
 }
 

@@ -9,6 +9,7 @@
 #include "core/Credits.h"
 #include "core/cCloseRequests.h"
 #include "core/cGameInstance.h"
+#include "core/cInputReader.h"
 #include "media/cBitmapDatabase.h"
 
 std::atomic<int> iTime{0};
@@ -112,8 +113,8 @@ bool TakeToggle(cGameInstance* pGame) {
     return true;
 }
 
-bool IntroOver(int iStart) {
-    return iTime - iStart > kIntroTicks || key[KEY_ESC] || bCloseRequested;
+bool IntroOver(int iStart, bool bPadSkips) {
+    return iTime - iStart > kIntroTicks || key[KEY_ESC] || bPadSkips || bCloseRequested;
 }
 
 // Drawn into the frame buffer, so that a scaled window shows it enlarged like the game.
@@ -124,7 +125,7 @@ void Intro(cGameInstance* pGame) {
     draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(12), pFrame->w - 160, pFrame->h - 80);
     pGame->ShowFrame();
     const int iStart = iTime;
-    while (!IntroOver(iStart)) {
+    while (!IntroOver(iStart, pGame->pInput->PadSkips(iTime))) {
         WaitForTick();
         TakeToggle(pGame);
     }

@@ -13,11 +13,18 @@ const int kNameEntryMusic = 2;
 // The letters a pad picks from, Up going on to the next; a name needs no more than these.
 const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
+// The caret is shown for half a second and hidden for half a second: the frame changes only
+// twice a second.
+const int kBlinkHalf = 50;
+
 // Printable characters only, which the file escapes where it must: a name is shown, saved and
-// read back exactly as typed. Keys without a character (code 0), Escape and other control codes
-// add nothing.
-bool IsNameCharacter(int iCharacter) {
-    return iCharacter >= 32 && iCharacter <= 126;
+// read back exactly as typed. Keys without a character (code 0) and control codes add nothing, and
+// nor does a space before the first letter: Space held or tapped from play must not begin the
+// name.
+bool Appends(const std::string& sName, int iCharacter) {
+    const bool bPrintable = iCharacter >= ' ' && iCharacter <= '~';
+    const bool bLeadingSpace = iCharacter == ' ' && sName.empty();
+    return bPrintable && !bLeadingSpace && sName.size() < cHOF::kNameLength;
 }
 
 void EnterName(cMenuWindow& window, const std::string& sName) {
@@ -28,6 +35,13 @@ void EnterName(cMenuWindow& window, const std::string& sName) {
     // there.
     window.pGame->HOF.Add(entry);
     window.pGame->HOF.Save();
+    window.pGui->SetActiveWindows({WND_HOF, WND_SCORE});
+}
+
+// Escape declines the place: the list follows as after a score that earned none, and the end of
+// the game saves nothing for it either.
+void Decline(cMenuWindow& window) {
+    window.pGame->HOF.DeclineName();
     window.pGui->SetActiveWindows({WND_HOF, WND_SCORE});
 }
 
@@ -47,11 +61,15 @@ void PadEdit(cMenuWindow& window, std::string& name, int& iLetter, unsigned iAct
         EnterName(window, name);
 }
 
-// The letter the pad would add, underlined after the name.
-void DrawPicked(BITMAP* pClient, const std::string& name, int iLetter) {
+// The letter the pad would add, underlined after the name; else a blinking caret there.
+void DrawCursor(BITMAP* pClient, const std::string& name, bool bPad, int iLetter) {
     const int x = 5 + text_length(font, name.c_str());
-    textprintf_ex(pClient, font, x, 21, 0, -1, "%c", kLetters[iLetter]);
-    hline(pClient, x, 29, x + 7, 0);
+    if (bPad) {
+        textprintf_ex(pClient, font, x, 21, 0, -1, "%c", kLetters[iLetter]);
+        hline(pClient, x, 29, x + 7, 0);
+    } else if (iTime / kBlinkHalf % 2 == 0) {
+        vline(pClient, x, 20, 29, 0);
+    }
 }
 
 } // namespace
@@ -68,8 +86,7 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void* b) {
         textprintf_ex(pClient, font, 5, 5, 0, -1, "Congratulations, you have entered");
         textprintf_ex(pClient, font, 5, 13, 0, -1, "the hall of fame. Now enter your name:");
         textprintf_ex(pClient, font, 5, 21, 0, -1, "%s", name.c_str());
-        if (bPad)
-            DrawPicked(pClient, name, iLetter);
+        DrawCursor(pClient, name, bPad, iLetter);
         break;
     }
     case MSG_ACTIVATE:
@@ -93,7 +110,9 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void* b) {
         } else if (iScanCode == KEY_ENTER) {
             if (!name.empty())
                 EnterName(window, name);
-        } else if (IsNameCharacter(iKey & 0xFF) && name.size() < cHOF::kNameLength) {
+        } else if (iScanCode == KEY_ESC) {
+            Decline(window);
+        } else if (Appends(name, iKey & 0xFF)) {
             name += static_cast<char>(iKey & 0xFF);
         }
         // Kept where the game's last save finds it, should the game end before Enter.

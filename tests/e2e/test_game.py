@@ -6,7 +6,7 @@ of their own. "journey direct" takes the same road with the program of ZENITH_GA
 folder holding data/ (the sanitized build, with no sound), and --replay plays the game to its end. "startup" covers the starts that end at
 once and the scaled window; "endings" the signals, the window destroyed and the X server
 lost in the menu, in play and in the list; "package" builds the Debian package and inspects it;
-"pad" plays menu, game, pause, name entry and list with a pad alone.
+"pad" plays intro, menu, game, pause, name entry, list and credits with a pad alone.
 Usage: test_game.py journey installed|direct, or test_game.py startup|endings|package|pad"""
 
 import array
@@ -119,9 +119,13 @@ def journey(game, hall_of_fame, wav=None):
     other.kill()
     assert paused.share(RESUME, WHITE) < 1, "no game to resume"
     game.xdotool("windowfocus", "--sync", game.window)
-    for key in ("Down", "Down", "Down", "Return"):
-        game.hold(key, 0.2)
+    # The menu opens on "Resume game"; Escape held past its repeats pauses, the next press resumes.
+    game.hold("Return", 0.2)
     game.wait_for(shows_play, "the resumed game")
+    game.hold("Escape", 1)
+    assert shows_menu(game.screenshot()), "Escape held resumed the game it paused"
+    game.hold("Escape", 0.2)
+    game.wait_for(shows_play, "the game resumed by Escape")
 
     # The ship bursts, and "Game over" stands before the name entry; the final score stays beside
     # the entry and the list. Space held through the end of the game types nothing; a name typed
@@ -234,7 +238,7 @@ def startup(root):
     # A window twice the size shows every pixel as a square of four; a scale too large for the
     # screen is brought down to the largest that fits, with a word on standard error. F11 fills the
     # screen with the picture centred on black, and Alt+Enter goes back without choosing in the
-    # menu. The close button ends the game at once.
+    # menu; the settings remember the view. The close button ends the game at once.
     shutil.rmtree(folder / "data")
     (folder / "data").symlink_to(SOURCE / "data")
     for arguments, screen in (["--scale", "2"], "2000x1000x16"), (["--scale", "3"], "1920x1080x24"):
@@ -250,11 +254,13 @@ def startup(root):
                 game.hold("Escape")
                 menu = game.wait_for(lambda shot: shot.share([2 * n for n in MENU], WHITE) > 0.8,
                                      "the menu")
-                for keys, size, left, top in (["F11"], "1920x1080", 320, 60), \
-                        (["alt+Return"], "1280x960", 0, 0):
+                settings = Path(game.env["XDG_CONFIG_HOME"]) / "zenith-guard/settings"
+                for keys, size, left, top, kept in (["F11"], "1920x1080", 320, 60, "yes"), \
+                        (["alt+Return"], "1280x960", 0, 0, "no"):
                     game.xdotool("keydown", *keys, "sleep", "0.1", "keyup", *keys)
                     poll(lambda: "Geometry: " + size in game.xdotool("getwindowgeometry",
                                                                      game.window), 5, size)
+                    assert "fullscreen = %s\n" % kept in settings.read_text(), "not remembered"
                     game.wait_for(lambda shot: shot.crop(left, top, 1280, 960).same(menu) and
                                   (left == 0 or shot.share((0, 0, left, 1080), (0, 0, 0)) == 1),
                                   size)
@@ -304,7 +310,9 @@ def pad(root):
     env = {"LD_PRELOAD": os.environ["ZENITH_PAD_SHIM"]}
     with Display() as display, Game(display, command, folder, env) as game:
         game.wait_window()
-        game.wait_for(shows_menu, "the menu after the intro", timeout=10)
+        game.wait_for(intro(1).same, "the intro")
+        press(A)  # skips the intro, and chooses nothing in the menu
+        game.wait_for(shows_menu, "the menu after the intro", timeout=2)
         press(A)
         start = game.wait_for(shows_play, "the game")
         # Under a monster's left side, away from the pies of its right; then back where none fall.
@@ -316,9 +324,7 @@ def pad(root):
         press(None, DPAD_X, -32767, 0.05)
         press(START)
         game.wait_for(lambda s: shows_menu(s) and s.share(RESUME, WHITE) < 1, "the pause menu")
-        for _ in range(3):
-            press(None, STICK_Y, 32767)
-        press(A)
+        press(START)
         game.wait_for(shows_name_entry, "the end of the game", timeout=60)
         # A, then up to C and A, back, up to D and A: "AD"; Start enters it.
         for step in (A, "up", "up", A, B, "up", A, START):
@@ -328,8 +334,9 @@ def pad(root):
                          (folder / "HallOfFame.xml").read_text())
         press(B)
         game.wait_for(shows_menu, "the menu after the list")
-        game.close()
-        assert game.wait_exit() == 0 and game.messages() == [], game.output()
+        for step in ("down", "down", A, B):  # quits, and B skips the credits
+            press(None, STICK_Y, 32767) if step == "down" else press(step)
+        assert game.wait_exit(3) == 0 and game.messages() == [], game.output()
 
 
 def package(root):

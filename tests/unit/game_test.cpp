@@ -261,6 +261,10 @@ TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifying
         }
         EXPECT_EQ(mSent.count(WND_HOFENTER), bFull ? 0u : 1u);
         EXPECT_EQ(Music(), bFull ? 3 : 2);
+        std::remove("HallOfFame.xml");
+        std::string sWhy;
+        game.HOF.SaveBeforeExit(sWhy);
+        EXPECT_EQ(std::remove("HallOfFame.xml") == 0, !bFull) << "only a score with a place waits";
     }
     destroy_bitmap(pShipAlone);
 }

@@ -65,9 +65,9 @@ protected:
 
 } // namespace
 
-// Every printable character is taken, up to what the list can show beside a seven-digit score;
-// Backspace takes one back, Enter needs a name, and a new activation starts afresh. Characters
-// XML escapes are written escaped and read back as typed.
+// Every printable character but a leading space is taken, up to what the list shows beside a
+// seven-digit score, after a caret; Backspace takes one back, Enter needs a name, and a new
+// activation starts afresh. Characters XML escapes are written escaped and read back as typed.
 TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     WriteHOF(
         " <entry name = \"High\" score = \"90\" />\n <entry name = \"Low\" score = \"5\" />\n");
@@ -76,10 +76,14 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER});
     EXPECT_EQ(Music(), 2);
     Type(WND_HOFENTER, "Q");
+    iTime = iTime - iTime % 100;
+    game.DoFrame();
+    const int c = game.pGui->GetGuiElement(0)->w;
+    EXPECT_EQ(getpixel(game.pBuffer, 120 + c + 5 + 8, 140 + c + 25), 0) << "the caret after Q";
     game.pGui->SetActiveWindows({WND_HOFENTER});
-    Type(WND_HOFENTER, "\x1b\t\x7f\xe9", KEY_F1);
+    Type(WND_HOFENTER, "\t\x7f\xe9", KEY_F1);
     Type(WND_HOFENTER, "\r", KEY_ENTER_PAD);
-    EXPECT_EQ(Enter("A l~x\b"), "A l~");
+    EXPECT_EQ(Enter("  A l~x\b"), "A l~");
     EXPECT_EQ(game.HOF.vEntries[0].sName + game.HOF.vEntries[2].sName, "HighLow");
     EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE})) << "score beside it";
     EXPECT_EQ(Music(), 3);
@@ -87,7 +91,7 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     std::string sPrintable = "  ";
     for (char c = ' '; c <= '~'; ++c)
         sPrintable += c;
-    const std::string sShown = sPrintable.substr(0, cHOF::kNameLength);
+    const std::string sShown = sPrintable.substr(3, cHOF::kNameLength);
     EXPECT_EQ(Enter(sPrintable), sShown) << "every key of a burst is typed, up to the cap";
     EXPECT_LE(text_length(font, (sShown + ": 9999999").c_str()), 300 - 2 * 5 - 5);
     EXPECT_EQ(Enter("\"<&>'"), "\"<&>'");
@@ -98,7 +102,7 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
 }
 
 // A tie with the tenth gets in ahead of the older entry, and the table is saved at once, in the
-// game's own format.
+// game's own format; an end at or just before the entry enters the name typed, or "Player".
 TEST_F(cHOFTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
     WriteHOF(TenEntries());
     game.iCurrentScore = 42;
@@ -109,12 +113,19 @@ TEST_F(cHOFTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
     EXPECT_EQ(FileText("HallOfFame.xml"),
               sHead + TenEntries().substr(0, TenEntries().find(" <entry name = \"T9\"")) +
                   " <entry name = \"Zed\" score = \"42\" />\n</HallOfFame>\n");
-    // The game ending at the name entry enters the name as far as it is typed.
-    game.pGui->SetActiveWindows({WND_HOFENTER});
-    Type(WND_HOFENTER, "Ann");
-    std::string sWhy;
-    ASSERT_TRUE(game.HOF.SaveBeforeExit(sWhy)) << sWhy;
-    EXPECT_NE(FileText("HallOfFame.xml").find("\"Ann\" score = \"42\" />\n</"), std::string::npos);
+    for (auto [sKeys, iScore, sFound, bFound] :
+         {std::tuple{"Ann", 42, "\"Ann\" score = \"42\" />\n</", true},
+          {"", 43, "\"Player\" score = \"43\"", true},
+          {"Bo\x1b", 50, "Bo", false}}) {
+        game.iCurrentScore = iScore;
+        *sKeys ? game.pGui->SetActiveWindows({WND_HOFENTER}) : game.GameOver();
+        Type(WND_HOFENTER, sKeys);
+        std::string sWhy;
+        ASSERT_TRUE(game.HOF.SaveBeforeExit(sWhy)) << sWhy;
+        EXPECT_EQ(FileText("HallOfFame.xml").find(sFound) != std::string::npos, bFound) << iScore;
+        game.GameOverScene.Stop();
+    }
+    EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE})) << "after Escape";
 }
 
 // Two games in one folder, each confirming its name after the other loaded the file: a save merges
@@ -285,13 +296,14 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
         << "a stale temporary's link is not followed";
 }
 
-// Leaving the list writes nothing when nothing was entered: not the file's misreading, not a table
-// cut to ten.
+// Leaving the list writes nothing when nothing was entered, nor does the end of the game for a
+// score below the tenth: not the file's misreading, not a table cut to ten.
 TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
     std::string sAscending = sHead;
     for (int i = 0; i < 12; ++i)
         sAscending += " <entry name = \"P\" score = \"" + std::to_string(i) + "\" />\n";
-    for (const std::string& sFile : {sAscending + "</HallOfFame>\n", std::string("garbage")}) {
+    sAscending += "</HallOfFame>\n";
+    for (const std::string& sFile : {std::string("garbage"), sAscending}) {
         std::ofstream("HallOfFame.xml") << sFile;
         game.LoadHOF();
         game.pGui->SetActiveWindows({WND_HOF});
@@ -300,6 +312,9 @@ TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
         EXPECT_EQ(Music(), 4);
         EXPECT_EQ(FileText("HallOfFame.xml"), sFile);
     }
+    std::string sWhy;
+    game.HOF.AwaitName(1);
+    EXPECT_TRUE(game.HOF.SaveBeforeExit(sWhy) && FileText("HallOfFame.xml") == sAscending);
 }
 
 // The list says why, at its foot, the old file stays whole, and the entry waits: the next list or
@@ -404,9 +419,9 @@ TEST_F(cHOFTest, OnlyKeysPressedWhileTheScreenShowsCount) {
         game.Update();
         key[KEY_SPACE] = 0;
         if (iWindow == WND_HOFENTER)
-            Type(WND_HOFENTER, "\r");
+            Type(WND_HOFENTER, "x\r");
     }
     ASSERT_EQ(game.HOF.vEntries.size(), 1u);
-    EXPECT_EQ(game.HOF.vEntries[0].sName, " ");
+    EXPECT_EQ(game.HOF.vEntries[0].sName, "x") << "a space pressed anew does not begin a name";
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
 }

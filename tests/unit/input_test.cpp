@@ -63,7 +63,7 @@ TEST_F(cGameTest, TheSnapshotTakesTheBoundKeysAndThePad) {
 
 // An action is pressed in the step it goes down; the pad's presses reach the windows as typed
 // entries of key 0, Up and Down again 0.4 s into a hold and then every 0.12 s. Alt+Enter types
-// nothing.
+// nothing. A press of A skips the intro and the credits, not one held on, nor the stick.
 TEST_F(cGameTest, PressesComeOnceAndThePadsUpAndDownRepeat) {
     const JOYSTICK_INFO pad = Pad(1, 0, 3, 0);
     std::string sTyped;
@@ -75,6 +75,10 @@ TEST_F(cGameTest, PressesComeOnceAndThePadsUpAndDownRepeat) {
                       std::to_string(state.aTyped[i].iActions) + " ";
     }
     EXPECT_EQ(sTyped, "0:" + std::to_string(U | F | C) + " 40:4 52:4 64:4 ");
+    for (auto [iPush, iButton, bSkips] : {std::tuple{0, 0, false}, {3, -1, false}, {0, 0, true}}) {
+        const JOYSTICK_INFO skip = Pad(1, 0, iPush, iButton);
+        EXPECT_EQ(game.pInput->PadSkips(&skip), bSkips) << iPush << " " << iButton;
+    }
     key[KEY_ALT] = 1;
     simulate_keypress(KEY_ENTER << 8 | '\r');
     EXPECT_EQ(game.pInput->Sample(nullptr, iTime).iTyped, 0);

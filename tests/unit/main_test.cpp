@@ -177,7 +177,7 @@ TEST_F(cScreensTest, TheIntroEndsAfterFiveSecondsOrOnEscape) {
          {std::tuple{1499, 0, false}, {1500, 0, true}, {1000, 1, true}}) {
         iTime = iNow;
         key[KEY_ESC] = iEscape;
-        EXPECT_EQ(IntroOver(1000), bOver) << iNow;
+        EXPECT_EQ(IntroOver(1000, false), bOver) << iNow;
     }
     key[KEY_ESC] = 0;
 }
@@ -228,7 +228,7 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
                                         {0, KEY_SPACE, true},
                                         {0, KEY_ESC, true}}) {
         key[iKey] = iKey != 0;
-        EXPECT_EQ(CreditsOver(iOffset, 174), bOver) << iOffset << " " << iKey;
+        EXPECT_EQ(CreditsOver(iOffset, 174, false), bOver) << iOffset << " " << iKey;
         key[iKey] = 0;
     }
 }

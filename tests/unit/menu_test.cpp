@@ -60,19 +60,31 @@ TEST_F(cMenuTest, TheMarkerMovesWithinTheItemsOfferedAtMostOnceIn150Ms) {
     EXPECT_EQ(Shown().first, kViewHighscores) << "15 hundredths after the last key that was taken";
 }
 
-// From a paused game worth 17: "New game" starts afresh, "Resume game" goes on with it.
-TEST_F(cMenuTest, NewGameAndResumeStartPlayingUnderTheGameMusic) {
-    for (const int iItem : {kNewGame, kResumeGame}) {
+// A paused game worth 17: the menu opens on resuming it, by Enter, Escape or P. "New game" and
+// "Quit" ask, No marked (on the row of resuming); only Yes goes on, No or Escape return.
+TEST_F(cMenuTest, APausedGameResumesByItsKeysAndIsDiscardedOnlyOnYes) {
+    const int aKeys[] = {KEY_UP, KEY_ENTER, KEY_ESC, KEY_P};
+    const struct {
+        const char* sKeys; // U, E, X, P: the keys above
+        int iScore, iMarker;
+        bool bPlaying, bRunning;
+    } aCases[] = {{"E", 17, kNewGame, true, true},      {"X", 17, kNewGame, true, true},
+                  {"P", 17, kNewGame, true, true},      {"UUUE", 17, kResumeGame, false, true},
+                  {"UUUEE", 17, kNewGame, false, true}, {"UUUEUX", 17, kNewGame, false, true},
+                  {"UUUEUE", 0, kNewGame, true, true},  {"UEUE", 17, kQuit, false, false}};
+    for (const auto& Case : aCases) {
         game.iCurrentScore = 17;
         game.Pause();
+        game.pGui->SetActiveWindows({WND_MAINMENU});
         SetPaused(true);
-        Select(iItem);
-        Key(KEY_ENTER);
-        EXPECT_TRUE(game.IsPlaying());
-        EXPECT_EQ(game.GetScore(), iItem == kNewGame ? 0 : 17);
-        EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_ENERGYBAR, WND_SCORE, WND_POWERUP}));
-        EXPECT_EQ(Music(), 1);
-        EXPECT_EQ(Shown(), std::make_pair(kNewGame, false));
+        for (const char* pKey = Case.sKeys; *pKey; ++pKey) {
+            iTime += 15;
+            simulate_keypress(aKeys[std::string("UEXP").find(*pKey)] << 8);
+            game.Update();
+        }
+        EXPECT_EQ(std::tuple(game.GetScore(), Shown().first, game.IsPlaying(), game.Running()),
+                  std::tuple(Case.iScore, Case.iMarker, Case.bPlaying, Case.bRunning))
+            << Case.sKeys;
     }
 }
 
@@ -87,6 +99,7 @@ TEST_F(cMenuTest, HighscoresShowTheListAndQuitEndsTheLoop) {
     game.pGui->SetActiveWindows({WND_MAINMENU});
     EXPECT_EQ(Shown(), std::make_pair(kViewHighscores, true)) << "the cursor stays for the return";
     EXPECT_FALSE(game.IsPlaying());
+    SetPaused(false);
     Select(kQuit);
     ASSERT_TRUE(game.Running());
     Key(KEY_ENTER);
@@ -94,16 +107,11 @@ TEST_F(cMenuTest, HighscoresShowTheListAndQuitEndsTheLoop) {
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
 }
 
-// Escape held, or the focus changed, as the window appears: the first menu offers no game to
-// resume.
+// The focus changed as the window appears: the first menu offers no game to resume.
 TEST_F(cMenuTest, ANewGameIsNotOfferedForResuming) {
-    for (const bool bEscape : {true, false}) {
-        key[KEY_ESC] = bEscape;
-        bFocusLost = !bEscape;
-        game.Update();
-        game.NewGame();
-        key[KEY_ESC] = 0;
-        EXPECT_FALSE(Shown().second) << (bEscape ? "Escape" : "focus");
-        EXPECT_FALSE(game.IsPlaying());
-    }
+    bFocusLost = true;
+    game.Update();
+    game.NewGame();
+    EXPECT_FALSE(Shown().second);
+    EXPECT_FALSE(game.IsPlaying());
 }
