@@ -65,9 +65,14 @@ protected:
         Step(Typed(KEY_ENTER, kConfirm), 20);
         while (!game.GameOverScene.Running() && iSteps < 40000) {
             if (iSteps == script.iPauseAt) {
-                Step(Typed(0, 0, ActionBit(kPause)), 1);
-                for (int iKey : {KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER})
-                    Step(Typed(iKey, iKey == KEY_ENTER ? kConfirm : kDown), 150);
+                cInputState pause = Typed(KEY_P, kPause, ActionBit(kPause));
+                pause.iPressed = ActionBit(kPause);
+                Step(pause, 1);
+                ASSERT_FALSE(game.IsPlaying());
+                for (const auto& [iKey, iAction] :
+                     {std::pair{KEY_UP, kUp}, {KEY_DOWN, kDown}, {KEY_ENTER, kConfirm}})
+                    Step(Typed(iKey, iAction), 150);
+                ASSERT_TRUE(game.IsPlaying());
             }
             const bool bLag = script.iLagEvery && iSteps % script.iLagEvery == 0;
             Step(script.bChases ? Chase(script.iTiresAt) : cInputState(),
