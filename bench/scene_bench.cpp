@@ -56,8 +56,9 @@ template <class tObject> tObject* Add(cGameInstance& game, tObject* pObject, int
 // and the pies and power-ups fall far from the ship, so that for 64 steps nothing hits anything
 // and every object is still there.
 void BuildScene(cGameInstance& game, const cMix& mix) {
-    srand(1);
+    // After NewGame, which seeds rand() afresh for every game.
     game.NewGame();
+    srand(1);
     game.iMonstersSpawned = 1000;
     game.Play();
     game.pGui->SetActiveWindows({WND_ENERGYBAR, WND_SCORE, WND_POWERUP});

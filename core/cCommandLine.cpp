@@ -40,6 +40,20 @@ bool SetScale(cCommandLine& line, const char* sValue, std::ostream&, std::ostrea
     return true;
 }
 
+// The file is read before the game starts: a replay that cannot be played opens no window.
+bool SetReplay(cCommandLine& line, const char* sValue, std::ostream&, std::ostream& err) {
+    if (*sValue == '\0')
+        return line.Refuse(err, "--replay needs the name of a replay file");
+    std::string sWhy;
+    if (!line.Replay.Load(sValue, sWhy)) {
+        err << kProgram << ": " << sValue << ": " << sWhy << '\n';
+        line.iExitStatus = EXIT_FAILURE;
+        return false;
+    }
+    line.sReplay = sValue;
+    return true;
+}
+
 const cOption kOptions[] = {
     {"--help", nullptr, "show this help and exit", PrintHelp},
     {"--version", nullptr, "show the version and exit", PrintVersion},
@@ -48,6 +62,10 @@ const cOption kOptions[] = {
      "                 scale of the settings or of allegro.cfg, or the most that fits the\n"
      "                 screen; a window larger than the screen is brought down to fit)",
      SetScale},
+    {"--replay", "FILE",
+     "play the recorded game in FILE, then exit; any key ends it sooner (the\n"
+     "                 hall of fame keeps a replay of each of its games, see Files)",
+     SetReplay},
 };
 
 // The game opens its files relative to the folder it starts in; the help names that folder.
@@ -58,7 +76,7 @@ std::string WorkingFolder() {
 }
 
 bool PrintHelp(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
-    out << "Usage: " << kProgram << " [OPTION]\n"
+    out << "Usage: " << kProgram << " [OPTION]...\n"
         << "Zenith Guard, a fixed shooter: hold the bottom of the screen against the monsters.\n"
         << "\nOptions:\n";
     for (const cOption& option : kOptions)
@@ -92,6 +110,9 @@ bool PrintHelp(cCommandLine&, const char*, std::ostream& out, std::ostream&) {
            "  credits.txt     the credits\n"
            "  HallOfFame.xml  the hall of fame, the ten best scores; HallOfFame.xml.bak and\n"
            "                  .bak.1 to .bak.9 keep copies of files the game did not write\n"
+           "  replay-*.zgr    the replay of each game in the hall of fame, watched from its\n"
+           "                  list (Up, Down, Enter); the menu left alone for 30 seconds\n"
+           "                  plays the best one, or data/demo.zgr\n"
            "Installed, the zenith-guard command starts the game in $XDG_DATA_HOME/zenith-guard\n"
            "(by default ~/.local/share/zenith-guard), so that every player keeps a hall of fame\n"
            "of their own. Allegro reads its settings from allegro.cfg beside the program.\n";

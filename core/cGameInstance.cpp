@@ -5,6 +5,7 @@
 #include <ctime>
 #include <functional>
 #include <iostream>
+#include <random>
 #include <typeinfo>
 
 #include "core/cInputReader.h"
@@ -139,7 +140,7 @@ void cGameInstance::InitGame() {
         {WND_ENERGYBAR, 10, H - 20, 100, 20, 100, 0, 0, EnergyBarProc},
         {WND_SCORE, 10, 10, 110, 40, 100, 0, 0, ScoreProc},
         {WND_MAINMENU, W / 2 - 150, H / 2 - 100, 300, 100, 255, 255, 255, MainProc},
-        {WND_HOF, W / 2 - 150, H / 2 - 100, 300, 200, 255, 255, 255, HallOfFameProc},
+        {WND_HOF, W / 2 - 170, H / 2 - 100, 340, 200, 255, 255, 255, HallOfFameProc},
         {WND_HOFENTER, W / 2 - 200, H / 2 - 100, 400, 100, 255, 255, 255, HallOfFameEnterProc},
         {WND_POWERUP, W - 190, 10, 190, 40, 100, 0, 0, PowerupProc},
     };
@@ -166,6 +167,7 @@ void cGameInstance::InitGame() {
 }
 
 void cGameInstance::NewGame() {
+    bRecording = false;
     GameOverScene.Stop();
     iCurrentScore = 0;
     iMonstersSpawned = 0;
@@ -207,12 +209,43 @@ void cGameInstance::NewGame() {
     // focus sets one off): a game nobody has played is not there to resume.
     pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
     CalcLevel();
+    bGameOpen = false;
+    if (!Playback.Running())
+        BeginRecording();
+}
+
+// The game's rand() starts from a seed of its own, so that the game can be played again; what the
+// controller keeps from before the game counts from the game's start.
+void cGameInstance::BeginRecording() {
+    const unsigned iSeed = std::random_device()();
+    srand(iSeed);
+    Recording = cReplay();
+    Recording.iSeed = iSeed;
+    Recording.iEnergy = pPlayer->iEnergy;
+    Recording.iLastFire = std::clamp(pPlayer->iLastFire - iTime, -cReplay::kMaxAdvance, 0);
+    Recording.iLastTime = std::clamp(pPlayer->iLastTime - iTime, -cReplay::kMaxAdvance, 0);
+    Recording.iMoveCount = iMoveCount;
+    iLastRecorded = iTime;
+    iLastInputTime = pPlayer->iLastTime;
+    bRecording = true;
+}
+
+void cGameInstance::RecordStep(const cInputState& input, bool bPausing) {
+    const unsigned iInput =
+        (input.Held(kLeft) ? cReplay::kLeft : 0) | (input.Held(kRight) ? cReplay::kRight : 0) |
+        (input.Held(kFire) ? cReplay::kFire : 0) | (bPausing ? cReplay::kPause : 0);
+    const int iGap = pPlayer->iLastTime != iLastInputTime ? iTime - pPlayer->iLastTime : -1;
+    Recording.AddStep(iTime - iLastRecorded, iInput, iGap);
+    iLastRecorded = iTime;
+    iLastInputTime = iTime;
 }
 
 // Several monsters may end the game in one step: the ship bursts once. The score panel alone
 // stays, with the points of this last step too.
 void cGameInstance::GameOver() {
     Pause();
+    bRecording = false;
+    bGameOpen = false;
     pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
     if (GameOverScene.Running())
         return;
@@ -226,6 +259,9 @@ void cGameInstance::GameOver() {
 }
 
 void cGameInstance::ShowHallOfFame() {
+    Recording.iScore = GetScore();
+    Recording.iLevel = GetLevel();
+    HOF.OfferReplay(Recording.iScore, Recording.Text());
     std::vector<int> vWindows = {WND_HOF, WND_SCORE};
     if (LoadHOF()) {
         vWindows = {WND_HOFENTER, WND_SCORE};
@@ -277,12 +313,21 @@ bool cGameInstance::LoadHOF() {
 }
 
 void cGameInstance::Update() {
-    Update(pInput->Read(iTime));
+    RunStep(pInput->Read(iTime));
+}
+
+void cGameInstance::RunStep(const cInputState& input) {
+    if (Playback.Running())
+        Playback.Step(this, input);
+    else
+        Update(input);
 }
 
 // The input is taken by value: a new game started in this step runs a step of its own.
 void cGameInstance::Update(cInputState input) {
     Input = input;
+    if (!Playback.Running())
+        AttractDemo.Step(this, input);
     // The key that resumes a game in the menu is pressed in this step too: it must not pause the
     // game again at once.
     const bool bWasPlaying = IsPlaying();
@@ -292,18 +337,27 @@ void cGameInstance::Update(cInputState input) {
     if (input.Pressed(kMute) &&
         std::find(vActive.begin(), vActive.end(), WND_HOFENTER) == vActive.end())
         ToggleMusic();
-    if (GameOverScene.Step(this))
+    // A replay's game ends in its moment, without a hall of fame.
+    if (GameOverScene.Step(this) && !Playback.Running())
         ShowHallOfFame();
     if (!IsPlaying())
         return;
 
     // A switch away counts only while playing; one made in a menu is forgotten. Escape and P pause
-    // as they go down: held on from the menu, or repeating, they do not.
-    const bool bPauseKey = input.Pressed(kBack) || input.Pressed(kPause);
-    if ((bWasPlaying && bPauseKey) || input.bFocusLost) {
+    // as they go down: held on from the menu, or repeating, they do not. A replay pauses where its
+    // game did, for that step, and goes on.
+    const bool bPausing =
+        (bWasPlaying && (input.Pressed(kBack) || input.Pressed(kPause))) || input.bFocusLost;
+    if (bRecording)
+        RecordStep(input, bPausing);
+    if (!Playback.Running())
+        bGameOpen = true;
+    if (bPausing) {
         Pause();
-        pGui->SetActiveWindows({WND_MAINMENU});
-        pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(1), MsgArg(0));
+        if (!Playback.Running()) {
+            pGui->SetActiveWindows({WND_MAINMENU});
+            pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(1), MsgArg(0));
+        }
     }
     CalcLevel();
     pGui->SendMessage(WND_SCORE, MSG_SETDATA, MsgArg(GetScore()), MsgArg(GetLevel()));

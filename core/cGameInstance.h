@@ -6,11 +6,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/cAttractDemo.h"
 #include "core/cBanner.h"
 #include "core/cGameOverScene.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
 #include "core/cInputState.h"
+#include "core/cPlayback.h"
+#include "core/cReplay.h"
 #include "core/cScreen.h"
 #include "core/cSettings.h"
 #include "objects/cStarfield.h"
@@ -59,9 +62,12 @@ public:
     // Reloads the hall of fame; true when the current score earns a place in it.
     bool LoadHOF();
 
-    // One logic step on the input read from the keyboard and the pad, or on the given input; the
-    // player's input step of it, on the same input; and one frame.
+    // One logic step of the main loop on the input read from the keyboard and the pad, or on the
+    // given input: a step of the replay while one plays, else Update(input). Update(input) is one
+    // logic step of play on the given input. DoInput is the player's input step of it, on the same
+    // input; DoFrame draws one frame.
     void Update();
+    void RunStep(const cInputState& input);
     void Update(cInputState input);
     void DoInput();
     void DoFrame();
@@ -139,6 +145,21 @@ public:
     cInputReader* pInput = nullptr;
     // The input of the current logic step, which all of its parts read.
     cInputState Input;
+    // The game being played, as it is played: begun by NewGame with a seed of its own for rand(),
+    // a step added at every playing step, ended by GameOver. iLastRecorded is the time of the
+    // step added last; iLastInputTime that of the player's input step after it, unless the
+    // controller has run since, in the menu of a pause.
+    cReplay Recording;
+    bool bRecording = false;
+    int iLastRecorded = 0;
+    int iLastInputTime = 0;
+    // A game has been played since the last NewGame and has not ended: it may be paused in the
+    // menu. Replays wait until it is over.
+    bool bGameOpen = false;
+    // Plays replays, in place of the steps of play while it runs.
+    cPlayback Playback;
+    // Starts a replay when the first menu has stood idle long enough.
+    cAttractDemo AttractDemo;
 
 private:
     int FailStartup(const char* sMessage);
@@ -146,6 +167,10 @@ private:
     void ShowHallOfFame();
     // Destroys the objects marked deleted; the others keep their order.
     void Purge();
+    // Seeds rand() for a new game and notes what the game starts from.
+    void BeginRecording();
+    // Adds the step that runs now to the recording: the clock's advance, the keys of play.
+    void RecordStep(const cInputState& input, bool bPausing);
 
     // The objects in play by their exact class, each list in the order of vObjects: a search for
     // one class never walks the objects of the others.

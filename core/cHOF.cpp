@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <ctime>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/cHOFSort.h"
 #include "xml/cSafeFile.h"
@@ -72,6 +75,39 @@ std::string CleanName(const std::string& sName) {
     return sClean;
 }
 
+// A replay's file name as the game makes them, "replay-" and digits and dashes, ".zgr": a name
+// in the file that could lead anywhere else is none.
+std::string ReplayName(const std::string& sName) {
+    const std::string sStart = "replay-";
+    const std::string sEnd = ".zgr";
+    const bool bOurs =
+        sName.size() > sStart.size() + sEnd.size() && sName.size() <= 64 &&
+        sName.compare(0, sStart.size(), sStart) == 0 &&
+        sName.compare(sName.size() - sEnd.size(), sEnd.size(), sEnd) == 0 &&
+        sName.find_first_not_of("0123456789-", sStart.size()) == sName.size() - sEnd.size();
+    return bOurs ? sName : std::string();
+}
+
+// A name no other replay has: the time, the process and a count.
+std::string NewReplayName() {
+    static int iCount = 0;
+    char aTime[32];
+    const std::time_t iNow = std::time(nullptr);
+    std::strftime(aTime, sizeof aTime, "%Y%m%d-%H%M%S", std::localtime(&iNow));
+    return "replay-" + std::string(aTime) + "-" + std::to_string(getpid()) + "-" +
+           std::to_string(++iCount) + ".zgr";
+}
+
+std::string FolderOf(const std::string& sPath) {
+    const std::size_t iSlash = sPath.rfind('/');
+    return iSlash == std::string::npos ? "." : iSlash == 0 ? "/" : sPath.substr(0, iSlash);
+}
+
+bool Names(const std::vector<cHOFEntry>& vEntries, const std::string& sReplay) {
+    return std::any_of(vEntries.begin(), vEntries.end(),
+                       [&](const cHOFEntry& entry) { return entry.sReplay == sReplay; });
+}
+
 // Every child of the first top-level "HallOfFame" counts as an entry, in file order.
 std::vector<cHOFEntry> EntriesOf(const std::string& sText) {
     cXmlFile document;
@@ -81,8 +117,8 @@ std::vector<cHOFEntry> EntriesOf(const std::string& sText) {
     if (iIndex == -1)
         return vRead;
     for (const cTag* pChild : document.vTags[iIndex]->vChildren)
-        vRead.push_back(
-            {CleanName(Attribute(pChild, "name")), ScoreOf(Attribute(pChild, "score"))});
+        vRead.push_back({CleanName(Attribute(pChild, "name")), ScoreOf(Attribute(pChild, "score")),
+                         ReplayName(Attribute(pChild, "replay"))});
     return vRead;
 }
 
@@ -107,6 +143,9 @@ std::string TextOf(const std::vector<cHOFEntry>& vEntries) {
         cTag* pEntry = NewTag("entry", TAG_EMPTY);
         pEntry->mAttributes["name"] = vEntries[i].sName;
         pEntry->mAttributes["score"] = std::to_string(vEntries[i].iScore);
+        // Earlier versions of the game read the entry without it.
+        if (!vEntries[i].sReplay.empty())
+            pEntry->mAttributes["replay"] = vEntries[i].sReplay;
         pStart->vChildren.push_back(pEntry);
     }
     document.vTags.push_back(pStart);
@@ -137,10 +176,30 @@ bool cHOF::Qualifies(int iScore) const {
 void cHOF::Add(cHOFEntry entry) {
     const std::lock_guard<std::mutex> Lock(Mutex);
     entry.sName = CleanName(entry.sName);
+    entry = WithReplay(entry);
     Insert(vEntries, entry);
     vWaiting.push_back(entry);
     bChanged = true;
     bAwaitingName = false;
+}
+
+void cHOF::OfferReplay(int iScore, const std::string& sText) {
+    const std::lock_guard<std::mutex> Lock(Mutex);
+    iOfferedScore = iScore;
+    sOffered = sText;
+}
+
+std::string cHOF::ReplayFile(const cHOFEntry& entry) const {
+    return FolderOf(sFileName) + "/" + entry.sReplay;
+}
+
+cHOFEntry cHOF::WithReplay(cHOFEntry entry) {
+    if (sOffered.empty() || entry.iScore != iOfferedScore || !entry.sReplay.empty())
+        return entry;
+    entry.sReplay = NewReplayName();
+    mReplays[entry.sReplay] = sOffered;
+    sOffered.clear();
+    return entry;
 }
 
 bool cHOF::Save() {
@@ -169,10 +228,12 @@ bool cHOF::SaveBeforeExit(std::string& sWhy) {
     const std::lock_guard<std::mutex> Lock(Mutex);
     std::vector<cHOFEntry> vNew = vWaiting;
     if (bAwaitingName)
-        vNew.push_back({CleanName(sTypedName.empty() ? kDefaultName : sTypedName), iAwaitedScore});
+        vNew.push_back(
+            WithReplay({CleanName(sTypedName.empty() ? kDefaultName : sTypedName), iAwaitedScore}));
     std::vector<cHOFEntry> vMerged;
     if (vNew.empty() || !Merge(vNew, vMerged, sWhy))
         return vNew.empty();
+    mReplays.clear();
     vWaiting.clear();
     bAwaitingName = false;
     return true;
@@ -188,6 +249,8 @@ bool cHOF::SaveWaiting() {
         return false;
     }
     vEntries = vMerged;
+    for (const cHOFEntry& entry : vWaiting)
+        mReplays.erase(entry.sReplay);
     vWaiting.clear();
     bChanged = false;
     sError.clear();
@@ -200,23 +263,60 @@ bool cHOF::Merge(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMe
     cSafeFile file(sFileName);
     std::string sOnDisk;
     bool bSaved = file.Lock() && file.Read(sOnDisk);
+    std::vector<cHOFEntry> vBefore;
     if (bSaved) {
-        vMerged = EntriesOf(sOnDisk);
+        vBefore = EntriesOf(sOnDisk);
+        vMerged = vBefore;
         Rank(vMerged);
     }
     const std::string sRead = TextOf(vMerged);
     for (const cHOFEntry& entry : vNew)
         Insert(vMerged, entry);
-    const std::string sText = TextOf(vMerged);
     // Entries that all fall below the tenth change nothing: the file stays as it is.
-    if (bSaved && sText == sRead)
+    if (bSaved && TextOf(vMerged) == sRead)
         return true;
     // What the table does not hold of the file (entries past the tenth, comments, damage) would
     // be lost with it.
-    bSaved = bSaved && (sOnDisk.empty() || sRead == sOnDisk || file.KeepCopy(sOnDisk)) &&
-             file.Replace(sText);
+    bSaved = bSaved && (sOnDisk.empty() || sRead == sOnDisk || file.KeepCopy(sOnDisk));
+    if (bSaved) {
+        WriteReplays(vNew, vMerged);
+        bSaved = file.Replace(TextOf(vMerged));
+        // The files that no entry on disk names go: those that left the ten, or after a failed
+        // save the new ones, which the next try writes again.
+        std::vector<cHOFEntry> vNamed = vBefore;
+        vNamed.insert(vNamed.end(), vNew.begin(), vNew.end());
+        RemoveReplays(vNamed, bSaved ? vMerged : vBefore);
+    }
     if (!bSaved)
         sWhy = file.iError == EWOULDBLOCK ? "Not saved yet: another game is saving"
                                           : "Could not save: " + file.sError;
     return bSaved;
+}
+
+void cHOF::WriteReplays(const std::vector<cHOFEntry>& vNew, std::vector<cHOFEntry>& vMerged) const {
+    for (const cHOFEntry& entry : vNew) {
+        const auto itText = mReplays.find(entry.sReplay);
+        const auto itMerged = std::find_if(vMerged.begin(), vMerged.end(), [&](const cHOFEntry& e) {
+            return !e.sReplay.empty() && e.sReplay == entry.sReplay;
+        });
+        if (itMerged == vMerged.end())
+            continue;
+        cSafeFile replay(ReplayFile(entry));
+        if (itText == mReplays.end() || !replay.Replace(itText->second))
+            itMerged->sReplay.clear();
+    }
+}
+
+// Only the files the game made: a link is removed, never what it leads to.
+void cHOF::RemoveReplays(const std::vector<cHOFEntry>& vBefore,
+                         const std::vector<cHOFEntry>& vAfter) const {
+    for (const cHOFEntry& entry : vBefore) {
+        if (entry.sReplay.empty() || Names(vAfter, entry.sReplay))
+            continue;
+        const std::string sFile = ReplayFile(entry);
+        struct stat Status;
+        if (lstat(sFile.c_str(), &Status) == 0 &&
+            (S_ISREG(Status.st_mode) || S_ISLNK(Status.st_mode)))
+            unlink(sFile.c_str());
+    }
 }

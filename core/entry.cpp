@@ -8,6 +8,7 @@ int main(int argc, char* argv[]) {
     cCommandLine commandLine;
     if (!commandLine.Parse(argc, argv, std::cout, std::cerr))
         return commandLine.iExitStatus;
-    return GameMain(commandLine.iScale);
+    return GameMain(commandLine.iScale, commandLine.sReplay.empty() ? nullptr : &commandLine.Replay,
+                    commandLine.sReplay);
 }
 END_OF_MAIN()

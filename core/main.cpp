@@ -1,5 +1,6 @@
 #include "core/main.h"
 
+#include <algorithm>
 #include <allegro.h>
 #include <cstdlib>
 #include <iostream>
@@ -38,10 +39,32 @@ std::atomic<bool> bF11Down{false};
 std::atomic<bool> bEnterDown{false};
 std::atomic<bool> bEnterTaken{false};
 
+// The timer's count; how far iTime has been carried past it by replays whose recordings held
+// pauses; whether a replay holds iTime now. Logic that reads the clock twice in one step must see
+// one time, or a replay of the step would not come out the same.
+std::atomic<int> iTicks{0};
+int iClockAhead = 0;
+bool bClockHeld = false;
+
 } // namespace
 
 void fpsCounter() {
-    ++iTime;
+    ++iTicks;
+}
+
+void SyncClock() {
+    if (!bClockHeld)
+        iTime = iTicks + iClockAhead;
+}
+
+void HoldClock() {
+    bClockHeld = true;
+}
+
+void ReleaseClock() {
+    bClockHeld = false;
+    iClockAhead = std::max(iClockAhead, iTime - iTicks);
+    SyncClock();
 }
 
 void GameTimer() {
@@ -63,6 +86,7 @@ void FocusLost() {
 // A post may be one left over from a pass that ran several steps: waking for it costs a check.
 void WaitForTick() {
     sem_wait(&Ticks());
+    SyncClock();
 }
 
 void ScreenKeyEvent(int iScanCode) {
@@ -107,7 +131,7 @@ void Intro(cGameInstance* pGame) {
     }
 }
 
-int GameMain(int iScale) {
+int GameMain(int iScale, const cReplay* pReplay, const std::string& sReplayFile) {
     cGameInstance game;
     game.iScale = iScale;
     game.Settings.Load(cSettings::DefaultFile(), std::cerr);
@@ -124,7 +148,10 @@ int GameMain(int iScale) {
     install_int_ex(fpsCounter, BPS_TO_TIMER(100));
     install_int_ex(GameTimer, BPS_TO_TIMER(kLogicRate));
     game.InitGame();
-    Intro(&game);
+    if (pReplay)
+        game.Playback.Start(*pReplay, cPlayback::kToExit);
+    else
+        Intro(&game);
 
     while (game.Running() && !bCloseRequested) {
         TakeToggle(&game);
@@ -137,9 +164,18 @@ int GameMain(int iScale) {
     if (!bSaved)
         std::cerr << "zenith-guard: the hall of fame was not saved: " << sWhy << '\n';
     // A closed window ends the program at once; a quit from the menu rolls the credits first.
-    if (gfx_driver && !bCloseRequested)
+    if (gfx_driver && !bCloseRequested && !pReplay)
         Credits(&game);
     if (!bSaved)
         return EXIT_FAILURE;
+    // A replay that went another way than its game tells that the game's logic has changed.
+    const cPlayback& playback = game.Playback;
+    if (pReplay && !playback.Running() && !playback.bInterrupted && !playback.bFaithful) {
+        std::cerr << "zenith-guard: " << sReplayFile << ": the replay went another way than its "
+                  << "game: score " << game.GetScore() << ", level " << game.GetLevel() << " after "
+                  << playback.iStepsRun << " steps, not " << pReplay->iScore << ", "
+                  << pReplay->iLevel << " after " << pReplay->Steps() << '\n';
+        return EXIT_FAILURE;
+    }
     return cCloseRequests::Signal() ? 128 + cCloseRequests::Signal() : EXIT_SUCCESS;
 }

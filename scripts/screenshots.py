@@ -19,7 +19,7 @@ from gamedriver import REPOSITORY, Display, Game, prepare
 HALL_OF_FAME = """<?xml version = "1.0"?>
 
 <HallOfFame >
- <entry name = "Ace" score = "212" />
+ <entry name = "Ace" replay = "replay-20261207-210000-4242-1.zgr" score = "212" />
  <entry name = "Nova" score = "187" />
  <entry name = "Comet" score = "154" />
  <entry name = "Vega" score = "121" />

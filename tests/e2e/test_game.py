@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """The real game, end to end. "journey installed" installs it into a temporary prefix and plays
 through the installed command as a player would: intro, menu, play, pause, game over, name entry,
-list, quit and credits, while the sound card is a file; a second player then finds a hall of fame
+list, the game's replay, quit and credits, while the sound card is a file; a second player then finds a hall of fame
 of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
-folder holding data/ (the sanitized build, with no sound). "startup" covers the starts that end at
+folder holding data/ (the sanitized build, with no sound), and --replay plays the game to its end. "startup" covers the starts that end at
 once and the scaled window; "endings" the signals, the window destroyed and the X server
 lost in the menu, in play and in the list; "package" builds the Debian package and inspects it;
 "pad" plays intro, menu, game, pause, name entry, list and credits with a pad alone.
@@ -39,7 +39,7 @@ def client(left, top, width, height):
     return (left + FRAME, top + FRAME, width - 2 * FRAME, height - 2 * FRAME)
 
 
-MENU, LIST, NAME_ENTRY = client(170, 140, 300, 100), client(170, 140, 300, 200), client(120, 140, 400, 100)
+MENU, LIST, NAME_ENTRY = client(170, 140, 300, 100), client(150, 140, 340, 200), client(120, 140, 400, 100)
 SCORE, ENERGY = client(10, 10, 110, 40), client(10, 460, 100, 20)
 RESUME = (MENU[0] + 15, MENU[1] + 36, 100, 7)  # the row of "Resume game"
 GAME_OVER = (215, 170, 210, 20)  # the rows of the large "Game over"
@@ -137,8 +137,15 @@ def journey(game, hall_of_fame, wav=None):
     game.xdotool("type", "--delay", "15", "Zed")
     game.hold("Return")
     assert shows_score(game.wait_for(shows_list, "the hall of fame"))
-    assert re.search(r'<entry name = "Zed" score = "\d+" />', hall_of_fame.read_text())
-    assert subprocess.run(["xmllint", "--noout", str(hall_of_fame)]).returncode == 0
+    entry = re.search(r'<entry name = "Zed" replay = "(replay-[\d-]+\.zgr)" score = "\d+" />',
+                      hall_of_fame.read_text())
+    assert entry and subprocess.run(["xmllint", "--noout", str(hall_of_fame)]).returncode == 0
+    # Its replay lies beside it; watched from the list, it plays until a key returns there.
+    replay = hall_of_fame.parent / entry[1]
+    game.hold("Return")
+    game.wait_for(shows_play, "the replay")
+    game.hold("space")
+    game.wait_for(lambda shot: shows_list(shot) and not shows_score(shot), "the list after the replay")
     game.hold("space")
     game.wait_for(shows_menu, "the menu after the list")
     for key in ("Down", "Down", "Return"):
@@ -151,6 +158,18 @@ def journey(game, hall_of_fame, wav=None):
     game.hold("space")
     assert game.wait_exit() == 0, game.output()
     assert game.messages() == []
+    return replay
+
+
+def replay_to_its_end(display, command, folder, replay):
+    """--replay plays the recorded game, on the real clock and timers, to the score, level and step
+    count it was recorded with, ends on its own and exits with 0; the game over shows first."""
+    with Game(display, command + ["--replay", str(replay)], folder) as game:
+        game.wait_window()
+        game.wait_for(shows_play, "the replay")
+        game.wait_for(shows_game_over, "the end of the replay", timeout=90)
+        assert game.wait_exit(10) == 0, game.output()
+        assert "went another way" not in game.output(), game.output()
 
 
 def journey_installed(root):
@@ -212,6 +231,10 @@ def startup(root):
         assert game.output().strip() == "Could not set the graphics mode."
     with Game(None, command + ["--bogus"], folder) as game:
         assert game.wait_exit() == 2 and "unknown option '--bogus'" in game.output()
+    # A replay cut short is refused before any window opens.
+    (folder / "cut.zgr").write_text((SOURCE / "assets/demo.zgr").read_text()[:200])
+    with Game(None, command + ["--replay", "cut.zgr"], folder) as game:
+        assert game.wait_exit() == 1 and game.output() == "zenith-guard: cut.zgr: cut short\n"
     # A window twice the size shows every pixel as a square of four; a scale too large for the
     # screen is brought down to the largest that fits, with a word on standard error. F11 fills the
     # screen with the picture centred on black, and Alt+Enter goes back without choosing in the
@@ -307,7 +330,7 @@ def pad(root):
         for step in (A, "up", "up", A, B, "up", A, START):
             press(None, STICK_Y, -32767) if step == "up" else press(step)
         game.wait_for(shows_list, "the hall of fame with the new name")
-        assert re.search(r'<entry name = "AD" score = "\d+" />',
+        assert re.search(r'<entry name = "AD" replay = "[^"]+" score = "\d+" />',
                          (folder / "HallOfFame.xml").read_text())
         press(B)
         game.wait_for(shows_menu, "the menu after the list")
@@ -327,8 +350,8 @@ def package(root):
               "/usr/lib/games/zenith-guard/allegro.cfg", "/usr/share/games/zenith-guard/credits.txt",
               "/usr/share/applications/zenith-guard.desktop", "/usr/share/man/man6/zenith-guard.6.gz",
               "/usr/share/doc/zenith-guard/copyright", "/usr/share/doc/zenith-guard/changelog.gz"}
-    wanted |= {"/usr/share/games/zenith-guard/data/%s.dat" % name
-               for name in ("sprites", "midi", "samples", "gui", "patches")}
+    wanted |= {"/usr/share/games/zenith-guard/data/%s" % name for name in
+               ("sprites.dat", "midi.dat", "samples.dat", "gui.dat", "patches.dat", "demo.zgr")}
     wanted |= {"/usr/share/icons/hicolor/%dx%d/apps/zenith-guard.png" % (size, size)
                for size in (32, 48, 64, 128, 256)}
     (metainfo,) = files - wanted
@@ -354,7 +377,9 @@ if __name__ == "__main__":
             journey_installed(root)
         elif sys.argv[1:] == ["journey", "direct"]:
             command, folder = prepare(root, PROGRAM)
-            with Display() as display, Game(display, command, folder) as game:
-                journey(game, folder / "HallOfFame.xml")
+            with Display() as display:
+                with Game(display, command, folder) as game:
+                    replay = journey(game, folder / "HallOfFame.xml")
+                replay_to_its_end(display, command, folder, replay)
         else:
             {"startup": startup, "package": package, "endings": endings, "pad": pad}[sys.argv[1]](root)

@@ -129,18 +129,34 @@ TEST_F(cHOFTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
 }
 
 // Two games in one folder, each confirming its name after the other loaded the file: a save merges
-// into what lies on disk, so both entries stay, and each list shows both.
-TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntries) {
+// into what lies on disk, so both entries stay with their replays, and each list shows both. A
+// replay goes when its entry leaves the ten. A name in the file that leads out of the folder, or
+// an attribute the game does not know, is passed over.
+TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntriesAndTheirReplays) {
     cHOF other;
     other.Load(0);
     game.LoadHOF();
+    game.HOF.OfferReplay(42, "First's");
     Enter("First");
+    other.OfferReplay(50, "Second's");
     other.Add({"Second", 50});
     ASSERT_TRUE(other.Save());
-    EXPECT_EQ(other.vEntries.size(), 2u);
-    EXPECT_EQ(FileText("HallOfFame.xml"), sHead + " <entry name = \"Second\" score = \"50\" />\n" +
-                                              " <entry name = \"First\" score = \"42\" />\n" +
-                                              "</HallOfFame>\n");
+    ASSERT_EQ(other.vEntries.size(), 2u);
+    for (const cHOFEntry& entry : other.vEntries) {
+        EXPECT_EQ(FileText(other.ReplayFile(entry).c_str()), entry.sName + "'s");
+        EXPECT_NE(FileText("HallOfFame.xml").find(entry.sName + "\" replay = \"" + entry.sReplay),
+                  std::string::npos);
+    }
+    for (int i = 0; i < 10; ++i)
+        game.HOF.Add({"High", 100});
+    ASSERT_TRUE(game.HOF.Save());
+    for (const cHOFEntry& entry : other.vEntries)
+        EXPECT_FALSE(fs::exists(other.ReplayFile(entry))) << entry.sName;
+    WriteHOF(" <entry name = \"Far\" score = \"9\" replay = \"../HallOfFame.xml\" />\n"
+             " <entry colour = \"red\" name = \"Red\" score = \"8\" />\n");
+    game.LoadHOF();
+    ASSERT_EQ(game.HOF.vEntries.size(), 2u);
+    EXPECT_EQ(game.HOF.vEntries[0].sReplay + game.HOF.vEntries[1].sName, "Red");
 }
 
 // Nothing the game did not write itself is replaced without a copy, readable by the player alone.
@@ -310,10 +326,10 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     } aCases[] = {{"/", {"", "Could not save: Is a directory"}},
                   {"Al", {"", "Could not save: Permission denied"}},
                   {"HallOfFame.xml", {"Could not save:", "Too many levels of symbolic links"}},
-                  {"lock", {"Not saved yet:", "another game is saving"}}};
+                  {"lock", {"", "Not saved yet: another game is saving"}}};
     int iLock = -1;
-    BITMAP* pClient = create_bitmap(280, 180);
-    BITMAP* pExpected = create_bitmap(280, 180);
+    BITMAP* pClient = create_bitmap(330, 190);
+    BITMAP* pExpected = create_bitmap(330, 190);
     for (const auto& Case : aCases) {
         if (Case.sFile == std::string("/")) {
             fs::create_directory("HallOfFame.xml");
@@ -336,10 +352,19 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
         game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient, nullptr);
         textout_ex(pExpected, font, "Hall of fame, press space to", 5, 5, 0, -1);
         textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
-        textout_ex(pExpected, font, "Bo: 42", 5, 30, 0, -1);
-        textout_ex(pExpected, font, sOld.empty() ? "" : "Al: 7", 5, 38, 0, -1);
-        textout_ex(pExpected, font, Case.aLines[0], 5, 159, 0, -1);
-        textout_ex(pExpected, font, Case.aLines[1], 5, 167, 0, -1);
+        // Rank, name and score in columns, the first row chosen: white on black.
+        rectfill(pExpected, 2, 29, 327, 37, 0);
+        textout_right_ex(pExpected, font, "1.", 29, 30, makecol(255, 255, 255), -1);
+        textout_ex(pExpected, font, "Bo", 37, 30, makecol(255, 255, 255), -1);
+        textout_right_ex(pExpected, font, "42", 325, 30, makecol(255, 255, 255), -1);
+        if (!sOld.empty()) {
+            textout_right_ex(pExpected, font, "2.", 29, 38, 0, -1);
+            textout_ex(pExpected, font, "Al", 37, 38, 0, -1);
+            textout_right_ex(pExpected, font, "7", 325, 38, 0, -1);
+        }
+        textout_ex(pExpected, font, "No replay of this game.", 5, 116, 0, -1);
+        textout_ex(pExpected, font, Case.aLines[0], 5, 169, 0, -1);
+        textout_ex(pExpected, font, Case.aLines[1], 5, 177, 0, -1);
         EXPECT_EQ(DifferentPixels(pClient, pExpected), 0) << game.HOF.sError;
 
         Type(WND_HOF, std::string(1, 0), KEY_DOWN);
@@ -359,6 +384,18 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     }
     destroy_bitmap(pClient);
     destroy_bitmap(pExpected);
+}
+
+// A replay written for a save that then failed is not left behind unnamed; the retry writes it anew.
+TEST_F(cHOFTest, AFailedSaveLeavesNoReplayBehind) {
+    WriteHOF(" <entry name = \"Al\" score = \"7\" />\n");
+    fs::permissions("HallOfFame.xml", fs::perms(0444));
+    game.LoadHOF();
+    game.HOF.OfferReplay(42, "Bo's");
+    Enter("Bo");
+    ASSERT_FALSE(game.HOF.sError.empty());
+    for (const auto& file : fs::directory_iterator("."))
+        EXPECT_NE(file.path().extension(), ".zgr") << file.path();
 }
 
 // Space typed in play and still held when the screen comes, its repeats, the last one still unread

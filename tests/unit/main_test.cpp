@@ -102,8 +102,8 @@ TEST(MainLoop, TheViewKeysToggleOncePerPressAndStayOutOfTheKeyBuffer) {
     }
 }
 
-// A lost display saves what waits, a score awaiting its name under a default one, and ends the
-// process at once.
+// A lost display saves what waits, a score awaiting its name under a default one with its replay,
+// and ends the process at once.
 TEST(CloseRequests, ALostDisplaySavesFirst) {
     char sFolder[] = "/tmp/zenith-close-XXXXXX";
     std::filesystem::current_path(mkdtemp(sFolder));
@@ -112,6 +112,7 @@ TEST(CloseRequests, ALostDisplaySavesFirst) {
         cHOF HOF;
         HOF.Add({"Bo", 7});
         HOF.AwaitName(42);
+        HOF.OfferReplay(42, "replay");
         const cCloseRequests requests(&HOF);
         cCloseRequests::LeaveWithoutDisplay();
     }
@@ -122,6 +123,9 @@ TEST(CloseRequests, ALostDisplaySavesFirst) {
     HOF.Load(0);
     ASSERT_EQ(HOF.vEntries.size(), 2u);
     EXPECT_EQ(HOF.vEntries[0].sName + HOF.vEntries[1].sName, "PlayerBo");
+    std::ifstream replay(HOF.ReplayFile(HOF.vEntries[0]));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(replay), {}), "replay")
+        << "with its replay";
     std::filesystem::current_path("/");
     std::filesystem::remove_all(sFolder);
 }
@@ -144,6 +148,10 @@ TEST(CommandLine, AnswersOrStartsAsAsked) {
         {{"--scale", "9"}, false, 2, 0, "--scale needs a whole number from 1 to 8, not '9'"},
         {{"--scale", "2x"}, false, 2, 0, "not '2x'"},
         {{"--scale"}, false, 2, 0, "not ''"},
+        {{"--replay", GAME_DATA_DIR "/demo.zgr", "--scale", "2"}, true, 0, 2, ""},
+        {{"--replay", "gone.zgr"}, false, 1, 0, "zenith-guard: gone.zgr: no such file\n"},
+        {{"--replay", "/"}, false, 1, 0, "zenith-guard: /: Is a directory\n"},
+        {{"--replay"}, false, 2, 0, "--replay needs the name of a replay file"},
     };
     for (const auto& Case : aCases) {
         std::vector<const char*> vArgv{"zenith-guard"};
@@ -154,6 +162,7 @@ TEST(CommandLine, AnswersOrStartsAsAsked) {
         EXPECT_EQ(line.Parse(int(vArgv.size()), vArgv.data(), out, err), Case.bStart) << sCase;
         EXPECT_EQ(line.iExitStatus, Case.iExitStatus) << sCase;
         EXPECT_EQ(line.iScale, Case.iScale) << sCase;
+        EXPECT_EQ(line.sReplay.empty(), !(Case.bStart && Case.vArguments.size() > 2)) << sCase;
         const std::string sWritten = (Case.iExitStatus == 0 ? out : err).str();
         EXPECT_EQ((Case.iExitStatus == 0 ? err : out).str(), "") << sCase;
         EXPECT_EQ(sWritten.empty(), Case.sText.empty()) << sCase << ": " << sWritten;
