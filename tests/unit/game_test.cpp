@@ -17,14 +17,6 @@ class cMonsterLike : public cMonster {};
 
 const char* const sMonster = typeid(cMonster).name();
 
-std::string Entries(int iCount, int iFirstScore, int iStep) {
-    std::string sEntries;
-    for (int i = 0; i < iCount; ++i)
-        sEntries += " <entry name = \"P" + std::to_string(i) + "\" score = \"" +
-                    std::to_string(iFirstScore + i * iStep) + "\" />\n";
-    return sEntries;
-}
-
 // Paints the upper half of the field black.
 class cCover : public cGameObject {
     void OnDraw(BITMAP* pTarget, cGameInstance*) override { rectfill(pTarget, 0, 0, 639, 239, 0); }

@@ -97,7 +97,7 @@ TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
     game.Play();
     Tap(KEY_P);
     EXPECT_FALSE(game.IsPlaying());
-    game.Settings.sFile = sFolder + "/config/zenith-guard/settings";
+    game.Settings.sFile = Scratch.sPath + "/config/zenith-guard/settings";
     for (const bool bMuted : {true, false}) {
         Tap(KEY_M);
         int iDigi = 0, iMidi = 0;
