@@ -25,11 +25,6 @@ JOYSTICK_INFO Pad(int iSticks, int iStick, int iPush, int iButton) {
     return pad;
 }
 
-std::string Text(const fs::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 } // namespace
 
 // Keys count by their bindings, the pad by its first stick, an eight-axis pad's d-pad and buttons;
@@ -103,7 +98,7 @@ TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
         int iDigi = 0, iMidi = 0;
         get_volume(&iDigi, &iMidi);
         EXPECT_EQ(iMidi, bMuted ? 0 : cSettings::Volume(game.Settings.iMusicVolume));
-        EXPECT_NE(Text(game.Settings.sFile).find(bMuted ? "muted = yes\n" : "muted = no\n"),
+        EXPECT_NE(FileText(game.Settings.sFile).find(bMuted ? "muted = yes\n" : "muted = no\n"),
                   std::string::npos);
     }
     game.pGui->SetActiveWindows({WND_HOFENTER});
@@ -147,7 +142,7 @@ TEST(Settings, ReadWhatTheyCanAndWriteBackEveryLine) {
 
     settings.sFile = (folder / "a/b/settings").string();
     ASSERT_TRUE(settings.Save(err));
-    EXPECT_EQ(Text(settings.sFile),
+    EXPECT_EQ(FileText(settings.sFile),
               sWritten + "music_muted = no\nfullscreen = no\nkey_right = RIGHT\nkey_up = UP\n"
                          "key_down = DOWN\nkey_confirm = ENTER\nkey_back = ESC\n"
                          "key_pause = P\nkey_mute = M\npad_fire = 0\npad_back = 1\n"

@@ -15,6 +15,7 @@
 #include "core/cScreen.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
+#include "support/Files.h"
 #include "support/GameTest.h"
 
 namespace {
@@ -105,8 +106,7 @@ TEST(MainLoop, TheViewKeysToggleOncePerPressAndStayOutOfTheKeyBuffer) {
 // A lost display saves what waits, a score awaiting its name under a default one with its replay,
 // and ends the process at once.
 TEST(CloseRequests, ALostDisplaySavesFirst) {
-    char sFolder[] = "/tmp/zenith-close-XXXXXX";
-    std::filesystem::current_path(mkdtemp(sFolder));
+    const cScratchFolder Scratch;
     const pid_t iChild = fork();
     if (iChild == 0) {
         cHOF HOF;
@@ -123,11 +123,7 @@ TEST(CloseRequests, ALostDisplaySavesFirst) {
     HOF.Load(0);
     ASSERT_EQ(HOF.vEntries.size(), 2u);
     EXPECT_EQ(HOF.vEntries[0].sName + HOF.vEntries[1].sName, "PlayerBo");
-    std::ifstream replay(HOF.ReplayFile(HOF.vEntries[0]));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(replay), {}), "replay")
-        << "with its replay";
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(sFolder);
+    EXPECT_EQ(FileText(HOF.ReplayFile(HOF.vEntries[0])), "replay") << "with its replay";
 }
 
 // What the program writes goes to the output when it exits with 0, to the errors otherwise.
@@ -238,9 +234,7 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
 // asked for more, which the player is told. The starts that fail are tested end to end.
 TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
     ASSERT_TRUE(StartDisplay());
-    const std::filesystem::path Old = std::filesystem::current_path();
-    char sFolder[] = "/tmp/zenith-start-XXXXXX";
-    std::filesystem::current_path(mkdtemp(sFolder));
+    const cScratchFolder Scratch;
     std::filesystem::create_directory_symlink(GAME_DATA_DIR, "data");
     for (auto [iScale, iChosen, sNote] : {std::tuple{0, 0, ""},
                                           {2, 3, ": --scale 2 makes"},
@@ -262,8 +256,6 @@ TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
                   11u + 4 + 5);
     }
     allegro_exit();
-    std::filesystem::current_path(Old);
-    std::filesystem::remove_all(sFolder);
 }
 
 // A window enlarged as asked when it fits the desktop, else as far as it does, with a word why; a

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/Files.h"
 #include "xml/cXmlFile.h"
 #include "xml/xmlParseString.h"
 #include "xml/xmlString.h"
@@ -47,11 +48,6 @@ std::string Parse(cXmlFile& File, const std::string& sLines) {
     for (const cTag* pTag : File.vTags)
         s += (s.empty() ? "" : " ") + Describe(pTag);
     return s;
-}
-
-std::string Contents(const fs::path& Path) {
-    std::ifstream In(Path);
-    return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
 // The document the hall of fame saves: entries under a start tag, its end tag beside it.
@@ -177,10 +173,10 @@ TEST_F(cXmlFileTest, SavesTheHallOfFameFormatAndReadsItBack) {
     EXPECT_FALSE(fs::exists(Hof)) << "a read creates nothing";
     BuildHallOfFame(File, {{"Al", 7}, {"Bo Bo", -12}});
     ASSERT_TRUE(File.Save(Hof));
-    EXPECT_EQ(Contents(Hof), "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n"
+    EXPECT_EQ(FileText(Hof), "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n"
                              " <entry name = \"Al\" score = \"7\" />\n"
                              " <entry name = \"Bo Bo\" score = \"-12\" />\n</HallOfFame>\n");
-    EXPECT_EQ(File.Text(), Contents(Hof));
+    EXPECT_EQ(File.Text(), FileText(Hof));
     const mode_t iMask = umask(0);
     umask(iMask);
     EXPECT_EQ(fs::status(Hof).permissions(), fs::perms(0666 & ~iMask)) << "a new file";
@@ -207,7 +203,7 @@ TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     std::ofstream(Hof) << "old";
     fs::permissions(Hof, fs::perms(0640));
     EXPECT_FALSE(SaveCut(false));
-    EXPECT_EQ(Contents(Hof), "old");
+    EXPECT_EQ(FileText(Hof), "old");
     EXPECT_EQ(Files(Folder), 1);
     for (int iKill = 0; iKill < 2; ++iKill) {
         const pid_t iChild = fork();
@@ -220,6 +216,6 @@ TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(Files(Folder), 2) << "one temporary file, however many saves were killed";
     ASSERT_TRUE(File.Save(Hof));
     EXPECT_EQ(Files(Folder), 1);
-    EXPECT_EQ(Contents(Hof), File.Text());
+    EXPECT_EQ(FileText(Hof), File.Text());
     EXPECT_EQ(fs::status(Hof).permissions(), fs::perms(0640)) << "a save keeps the permissions";
 }
