@@ -208,8 +208,7 @@ TEST_F(cPlayingTest, MonstersDropPiesFromTheirRightSideMoreOftenAtHigherLevels) 
     EXPECT_EQ(Added<cPie>().size(), 2u);
 }
 
-// Monsters end the game at the ship or past the bottom, pies on the ship; pies and power-ups fall
-// from rest and leave past the bottom, and a power-up taken refills its own charge.
+// Monsters end the game at the ship or the bottom, pies on the ship; what falls leaves past it.
 TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     const struct {
         cGameObject* pObject;
@@ -262,8 +261,7 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     EXPECT_EQ(vSounds, (std::vector<int>{2, 2}));
 }
 
-// The ship is as solid as it is drawn: a pie ends the game once its centre is one pixel into the
-// topmost drawn pixel of the ship's column, never above it, and never in a column left empty.
+// A pie ends the game once its centre is a pixel into the ship's drawn column, never elsewhere.
 TEST_F(cPlayingTest, APieEndsTheGameOnlyWhereItVisiblyLandsOnTheShip) {
     tBitmap pDrawn = Cleared(640, 480, makecol(255, 0, 255));
     pShip->Draw(pDrawn.get(), &game);
@@ -332,9 +330,7 @@ TEST_F(cPlayingTest, ParticlesFallOnTheClockAndTheEffectEndsWithTheLast) {
     EXPECT_TRUE(pEffect->Particles.empty() && pEffect->bDelete);
 }
 
-// Coordinates become pixels by truncation toward zero; whether the halves of the sprite come off
-// before or after that differs from class to class. Without its sprite an object draws nothing,
-// and does not fail; the pie always has its own.
+// Each kind places its sprite by its own point, truncated; without a sprite it draws nothing.
 TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
     pShip->SetPosition(cVector(0.9f, 386.5f, 0));
     cMonster* pMonster = Join(new cMonster, 106.6f, 50.5f);

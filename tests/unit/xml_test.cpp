@@ -25,8 +25,7 @@ cTag* NewTag(int iType, const std::string& sName, int iId = -1) {
     return pTag;
 }
 
-// A tree in short: "a(b/ c{x=1}/)" is a start tag "a" holding the empty-element tags "b" and "c",
-// "/a" an end tag and "[t]" a tag's text; top-level tags are separated by spaces.
+// A tree in short: "a(b/ c{x=1}/)", "/a" an end tag, "[t]" a tag's text, top-level tags by spaces.
 std::string Describe(const cTag* pTag) {
     std::string s = (pTag->iType == TAG_END ? "/" : "") + pTag->sName;
     for (const auto& [sName, sValue] : pTag->mAttributes)
@@ -74,8 +73,7 @@ TEST(xmlString, PrimitivesSkipQuotedDelimiters) {
     EXPECT_EQ(xmlFindChar("text \"<b>\" <c>", "<") + xmlFindChar("abc", "bc"), 11 - 1);
 }
 
-// The reader is line-oriented and forgiving: whatever a line holds becomes tags or text, in a way
-// the hall of fame can rely on. Each row: the lines of a file, then what the document holds.
+// The line-oriented reader makes tags or text of whatever a line holds: each row, lines then tree.
 TEST(xmlParseString, ReadsEveryLineIntoTagsAndText) {
     const std::pair<const char*, const char*> aRows[] = {
         {"<?xml version = \"1.0\"?>||<H >| <entry name = \"Al\" score = \"7\" />|</H>",
@@ -194,8 +192,7 @@ TEST_F(cXmlFileTest, SavesTheHallOfFameFormatAndReadsItBack) {
     EXPECT_EQ(Cut.vTags.size(), 3u);
 }
 
-// The old file is replaced only by a complete new one: a full disk, a crash or a target that
-// cannot be written leave it whole, with no more than one temporary file beside it.
+// A full disk, a crash or a bad target leave the old file whole, with at most one temporary beside.
 TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     cXmlFile File;
     BuildHallOfFame(File, {{"Al", 7}});
