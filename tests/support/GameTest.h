@@ -59,8 +59,7 @@ protected:
     cPlayerShip* pShip = nullptr;
 
 public:
-    // Hall of fame entries as the game saves them, named <prefix>0, 1, ..., scoring iFirst + i *
-    // iStep.
+    // iCount entries as the game saves them: <prefix>i scoring iFirst + i * iStep.
     static std::string Entries(int iCount, int iFirst, int iStep, const std::string& sPrefix = "P");
     static std::vector<int> vSounds;                 // ids in the order played, -1 a loop
     static std::map<int, std::pair<int, int>> mSent; // the last MSG_SETDATA of each window
