@@ -1,12 +1,9 @@
 #!/usr/bin/env python3
-"""The real game, end to end. "journey installed" installs it into a temporary prefix and plays
-through the installed command as a player would: intro, menu, play, pause, game over, name entry,
-list, the game's replay, quit and credits, while the sound card is a file; a second player then finds a hall of fame
-of their own. "journey direct" takes the same road with the program of ZENITH_GAME started in a
-folder holding data/ (the sanitized build, with no sound), and --replay plays the game to its end. "startup" covers the starts that end at
-once and the scaled window; "endings" the signals, the window destroyed and the X server
-lost in the menu, in play and in the list; "package" builds the Debian package and inspects it;
-"pad" plays intro, menu, game, pause, name entry, list and credits with a pad alone.
+"""The real game, end to end: "journey installed" plays the installed command through intro, menu,
+play, pause, game over, name entry, list, replay and credits, sound recorded to a file; "journey
+direct" the same with ZENITH_GAME in a folder holding data/, then --replay; "startup" the starts that
+end at once and the scaled window; "endings" signals, window and X server lost; "package" the
+Debian package; "pad" the whole road with a pad alone.
 Usage: test_game.py journey installed|direct, or test_game.py startup|endings|package|pad"""
 
 import array
@@ -30,8 +27,7 @@ BUILD = Path(os.environ.get("ZENITH_BUILD_DIR", SOURCE / "build"))
 PROGRAM = Path(os.environ.get("ZENITH_GAME", BUILD / "zenith-guard"))
 WHITE, RED, YELLOW = (255, 255, 255), (100, 0, 0), (255, 255, 0)
 
-# The windows' client areas (left, top, width, height) inside their frames, as thick as the frame's
-# corner piece is wide.
+# The windows' client areas (left, top, width, height), inside frames as thick as a corner is wide.
 FRAME = int(re.search(r'"(\d+) ', (SOURCE / "assets/gui/top-left.xpm").read_text())[1])
 
 
@@ -57,11 +53,13 @@ def shows_name_entry(shot):
     return shot.share(NAME_ENTRY, WHITE) > 0.8 and not shows_list(shot)
 
 
+def energy_shown(shot):
+    return shot.share(ENERGY, RED, 24) + shot.share(ENERGY, YELLOW, 24)
+
+
 def shows_game_over(shot):
-    """The yellow "Game over" over the field, with the score panel but not the energy bar (a
-    power-up's name stands there in play)."""
-    return shot.share(GAME_OVER, YELLOW) > 0.1 and shows_score(shot) and \
-        shot.share(ENERGY, RED, 24) + shot.share(ENERGY, YELLOW, 24) < 0.5
+    """The yellow "Game over" with the score panel but not the energy bar."""
+    return shot.share(GAME_OVER, YELLOW) > 0.1 and shows_score(shot) and energy_shown(shot) < 0.5
 
 
 def shows_score(shot):
@@ -69,8 +67,7 @@ def shows_score(shot):
 
 
 def shows_play(shot):
-    return shot.share(MENU, WHITE) < 0.2 and \
-        shot.share(ENERGY, RED, 24) + shot.share(ENERGY, YELLOW, 24) > 0.9
+    return shot.share(MENU, WHITE) < 0.2 and energy_shown(shot) > 0.9
 
 
 def intro(scale):
@@ -83,19 +80,27 @@ def intro(scale):
 
 
 def music_level(wav):
-    """The level in dBFS of what the file plugin recorded: unsigned 16-bit samples, whatever the
-    header says."""
+    """The level in dBFS of what the file plugin recorded, in unsigned 16-bit samples."""
     samples = array.array("H", wav.read_bytes()[44:][:2 * 44100 * 4])
     mean = sum(samples) / max(len(samples), 1)
     rms = math.sqrt(sum((s - mean) ** 2 for s in samples) / max(len(samples), 1))
     return 20 * math.log10(rms / 32768) if rms else -math.inf
 
 
-def journey(game, hall_of_fame, wav=None):
+def hold_each(game, *keys):
+    for key in keys:
+        game.hold(key, 0.2)
+
+
+def to_menu(game):
     game.wait_window()
     game.wait_for(intro(1).same, "the intro")
     game.hold("Escape")
-    menu = game.wait_for(shows_menu, "the menu")
+    return game.wait_for(shows_menu, "the menu")
+
+
+def journey(game, hall_of_fame, wav=None):
+    menu = to_menu(game)
     assert menu.share(RESUME, WHITE) == 1, "a game to resume before any was played"
     runnable = game.runnable_seconds()
     time.sleep(2)
@@ -127,9 +132,8 @@ def journey(game, hall_of_fame, wav=None):
     game.hold("Escape", 0.2)
     game.wait_for(shows_play, "the game resumed by Escape")
 
-    # The ship bursts, and "Game over" stands before the name entry; the final score stays beside
-    # the entry and the list. Space held through the end of the game types nothing; a name typed
-    # fast loses no letter, and is saved at once.
+    # "Game over", then the name entry and the list beside the score; Space held through the end
+    # types nothing, a name typed fast loses no letter and is saved at once.
     game.xdotool("keydown", "space")
     game.wait_for(shows_game_over, "the end of the game", timeout=60)
     assert shows_score(game.wait_for(shows_name_entry, "the name entry"))
@@ -148,8 +152,7 @@ def journey(game, hall_of_fame, wav=None):
     game.wait_for(lambda shot: shows_list(shot) and not shows_score(shot), "the list after the replay")
     game.hold("space")
     game.wait_for(shows_menu, "the menu after the list")
-    for key in ("Down", "Down", "Return"):
-        game.hold(key, 0.2)
+    hold_each(game, "Down", "Down", "Return")
     # The credits show the emblem centred at the top on black, rising a row every tenth of a second.
     emblem = Image.convert(SOURCE / "assets/sprites/emblem.xpm", "-transparent", "#FF00FF",
                            "-background", "black", "-flatten")
@@ -162,8 +165,7 @@ def journey(game, hall_of_fame, wav=None):
 
 
 def replay_to_its_end(display, command, folder, replay):
-    """--replay plays the recorded game, on the real clock and timers, to the score, level and step
-    count it was recorded with, ends on its own and exits with 0; the game over shows first."""
+    """--replay plays the recorded game faithfully on the real clock to its game over, and exits 0."""
     with Game(display, command + ["--replay", str(replay)], folder) as game:
         game.wait_window()
         game.wait_for(shows_play, "the replay")
@@ -196,8 +198,7 @@ def journey_installed(root):
 
 
 def launcher(command, root):
-    """The launcher starts the game only in a folder that is the player's alone, holding its own
-    links; anything else ends it with a message."""
+    """The launcher starts the game only in a folder of the player's alone, else it says why."""
     cases = (  # how the folder is made, the environment, a part of the message or None
         (lambda f: None, {"HOME": "relative", "XDG_DATA_HOME": ""}, "neither HOME nor XDG_DATA_HOME"),
         (lambda f: f.mkdir(mode=0o777) or f.chmod(0o777), {}, "can be written by others"),
@@ -235,10 +236,8 @@ def startup(root):
     (folder / "cut.zgr").write_text((SOURCE / "assets/demo.zgr").read_text()[:200])
     with Game(None, command + ["--replay", "cut.zgr"], folder) as game:
         assert game.wait_exit() == 1 and game.output() == "zenith-guard: cut.zgr: cut short\n"
-    # A window twice the size shows every pixel as a square of four; a scale too large for the
-    # screen is brought down to the largest that fits, with a word on standard error. F11 fills the
-    # screen with the picture centred on black, and Alt+Enter goes back without choosing in the
-    # menu; the settings remember the view. The close button ends the game at once.
+    # Twice the size, every pixel a square of four; a scale too large is brought down, with a word.
+    # F11 fills the screen centred on black, Alt+Enter goes back, remembered; the close button ends.
     shutil.rmtree(folder / "data")
     (folder / "data").symlink_to(SOURCE / "data")
     for arguments, screen in (["--scale", "2"], "2000x1000x16"), (["--scale", "3"], "1920x1080x24"):
@@ -269,19 +268,15 @@ def startup(root):
 
 
 def endings(root):
-    """Every way of being told to end, in every kind of screen, ends the game at once and cleanly:
-    a signal or the window destroyed as a close request, a lost X connection with status 1."""
+    """Signals, the window closed or killed and the X server lost end the game at once, cleanly."""
     command, folder = prepare(root, PROGRAM)
     cases = (("menu", "SIGTERM", 128 + signal.SIGTERM), ("play", "SIGINT", 128 + signal.SIGINT),
              ("list", "SIGHUP", 128 + signal.SIGHUP), ("menu", "windowclose", 0),
              ("play", "windowkill", 1), ("list", "X server", 1))
     for screen, how, status in cases:
         with Display() as display, Game(display, command, folder) as game:
-            game.wait_window()
-            game.hold("Escape")
-            game.wait_for(shows_menu, "the menu")
-            for key in {"menu": (), "play": ("Return",), "list": ("Down", "Return")}[screen]:
-                game.hold(key, 0.2)
+            to_menu(game)
+            hold_each(game, *{"menu": (), "play": ("Return",), "list": ("Down", "Return")}[screen])
             game.wait_for({"menu": shows_menu, "play": shows_play, "list": shows_list}[screen], screen)
             if how.startswith("SIG"):
                 game.process.send_signal(getattr(signal, how))
@@ -293,8 +288,8 @@ def endings(root):
 
 
 def pad(root):
-    """Allegro's Linux driver reads js_events from a FIFO that the shim passes off as an Xbox-like
-    pad: the stick steers the menus, the d-pad the ship, A fires and confirms, B backs, Start pauses."""
+    """A FIFO that the shim passes off as a pad: the stick steers the menus, the d-pad the ship, A
+    fires and confirms, B backs, Start pauses."""
     fifo = root / "pad"
     os.mkfifo(fifo)
     writer = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)

@@ -26,8 +26,7 @@ int StartPrivateServer() {
         return -1;
     iServer = fork();
     if (iServer == 0) {
-        // The server goes with the test process, even when that crashes, and keeps no hold on
-        // the test runner's output.
+        // The server dies with the test process and keeps no hold on the runner's output.
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         const int iNull = open("/dev/null", O_RDWR);
         dup2(iNull, STDIN_FILENO);
@@ -40,8 +39,7 @@ int StartPrivateServer() {
         _exit(127);
     }
     close(aPipe[1]);
-    // Xvfb writes the display number and a line feed when it is ready, and nothing when it gives
-    // up. The whole line is read: Xvfb quits if the pipe closes before it has written it.
+    // Xvfb writes the display number and a line feed when ready; it quits if the pipe closes first.
     std::string sLine;
     char c = 0;
     while (read(aPipe[0], &c, 1) == 1 && c != '\n')
@@ -74,4 +72,26 @@ void cAllegroTest::SetUp() {
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     set_color_depth(16);
     ASSERT_EQ(set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0), 0) << allegro_error;
+}
+
+tBitmap Cleared(int iWidth, int iHeight, int iColor) {
+    tBitmap pBitmap(create_bitmap(iWidth, iHeight), destroy_bitmap);
+    clear_to_color(pBitmap.get(), iColor);
+    return pBitmap;
+}
+
+int PixelsOf(BITMAP* pBitmap, int iColor) {
+    int iFound = 0;
+    for (int y = 0; y < pBitmap->h; ++y)
+        for (int x = 0; x < pBitmap->w; ++x)
+            iFound += getpixel(pBitmap, x, y) == iColor;
+    return iFound;
+}
+
+int DifferentPixels(BITMAP* pA, BITMAP* pB) {
+    int iDifferent = 0;
+    for (int y = 0; y < pA->h; ++y)
+        for (int x = 0; x < pA->w; ++x)
+            iDifferent += getpixel(pA, x, y) != getpixel(pB, x, y);
+    return iDifferent;
 }

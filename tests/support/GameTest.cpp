@@ -14,8 +14,7 @@ std::map<int, std::pair<int, int>> cGameTest::mSent;
 
 namespace {
 
-// There is no sound card: a stand-in for Allegro's driver notes the sample of each voice started,
-// and the game's sound table tells its id.
+// There is no sound card: a stand-in driver notes the id of each sample started.
 DIGI_DRIVER recorder;
 DIGI_DRIVER* pRealDriver = nullptr;
 cGameInstance* pRecorded = nullptr;
@@ -42,13 +41,9 @@ int RecordProc(cMenuWindow& window, int iMsg, void* a, void* b) {
 
 } // namespace
 
-// The game starts Allegro itself, in a folder of the test's own that holds the game's data/.
+// The game starts Allegro itself, in the scratch folder.
 void cGameTest::SetUp() {
     ASSERT_TRUE(StartDisplay());
-    char sTemplate[] = "/tmp/zenith-game-XXXXXX";
-    ASSERT_NE(mkdtemp(sTemplate), nullptr);
-    sFolder = sTemplate;
-    std::filesystem::current_path(sFolder);
     std::filesystem::create_directory_symlink(GAME_DATA_DIR, "data");
     // The procedures throttle keys by the clock: every test starts well after the last key.
     iTime = iTime + 1000000;
@@ -77,8 +72,6 @@ void cGameTest::TearDown() {
         key[iKey] = 0;
     if (pRealDriver)
         digi_driver = pRealDriver;
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(sFolder);
 }
 
 int cGameTest::Music() const {
@@ -90,6 +83,25 @@ void cGameTest::Press(int iWindow, int iKey, int iTicks) {
     key[iKey] = 1;
     game.pGui->SendMessage(iWindow, MSG_KEY, MsgArg(iKey << 8), nullptr);
     key[iKey] = 0;
+}
+
+void cGameTest::Type(int iWindow, const std::string& sText, int iScanCode) {
+    for (const unsigned char c : sText) {
+        const int iKey = c == '\b'   ? KEY_BACKSPACE
+                         : c == '\r' ? KEY_ENTER
+                         : c == 27   ? KEY_ESC
+                         : c == ' '  ? KEY_SPACE
+                                     : iScanCode;
+        game.pGui->SendMessage(iWindow, MSG_KEY, MsgArg(iKey << 8 | c), nullptr);
+    }
+}
+
+std::string cGameTest::Entries(int iCount, int iFirst, int iStep, const std::string& sPrefix) {
+    std::string sEntries;
+    for (int i = 0; i < iCount; ++i)
+        sEntries += " <entry name = \"" + sPrefix + std::to_string(i) + "\" score = \"" +
+                    std::to_string(iFirst + i * iStep) + "\" />\n";
+    return sEntries;
 }
 
 void cGameTest::WriteHOF(const std::string& sEntries) {
@@ -115,20 +127,4 @@ bool cGameTest::GameIsOver() {
     const bool bOver = !game.IsPlaying() && game.GameOverScene.Running();
     game.GameOverScene.Stop();
     return bOver;
-}
-
-int PixelsOf(BITMAP* pBitmap, int iColor) {
-    int iFound = 0;
-    for (int y = 0; y < pBitmap->h; ++y)
-        for (int x = 0; x < pBitmap->w; ++x)
-            iFound += getpixel(pBitmap, x, y) == iColor;
-    return iFound;
-}
-
-int DifferentPixels(BITMAP* pA, BITMAP* pB) {
-    int iDifferent = 0;
-    for (int y = 0; y < pA->h; ++y)
-        for (int x = 0; x < pA->w; ++x)
-            iDifferent += getpixel(pA, x, y) != getpixel(pB, x, y);
-    return iDifferent;
 }

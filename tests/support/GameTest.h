@@ -13,11 +13,10 @@
 #include "media/cBitmapDatabase.h"
 #include "objects/cPlayerShip.h"
 #include "support/AllegroTest.h"
+#include "support/Files.h"
 
-// The game as InitGame builds it, paused under the menu with the ship at its start, but without
-// InitSystem: the sounds are silent samples whose playing is recorded, the music table holds silent
-// pieces 1 to 5 that still tell which one was started last, and what the windows are sent is noted.
-// Each test runs in a fresh folder of its own, and the clocks move only when the test moves them.
+// The game as InitGame builds it, paused under the menu, in a scratch folder holding data/, with
+// the clock moved only by the test; sounds played, music started and window data sent are noted.
 class cGameTest : public cAllegroTest {
 protected:
     void SetUp() override;
@@ -28,6 +27,9 @@ protected:
     BITMAP* Sprite(int iId) const { return game.pBitmaps->GetBitmap(iId); }
     // Lets iTicks hundredths pass, holds the key and sends the window a key message with its value.
     void Press(int iWindow, int iKey, int iTicks = 15);
+    // Sends each character as readkey gives it: Backspace, Enter, Escape and Space by their own
+    // scan codes, anything else as iScanCode's.
+    void Type(int iWindow, const std::string& sText, int iScanCode = KEY_A);
     // Writes a hall of fame with the given entries, in the shape the game saves.
     static void WriteHOF(const std::string& sEntries);
     // Puts the object in play at once, as the merge of the next playing step would.
@@ -49,15 +51,16 @@ protected:
     // Moves the clock on and runs the player's input step.
     void Input(int iTicks);
     void SetLevel(int iLevel);
-    // Whether the game has ended: paused, with the ship bursting. The moment is cut short, so that
-    // the next end is seen afresh.
+    // Whether the game has ended (paused, the ship bursting); the scene is cut short for the next.
     bool GameIsOver();
 
+    cScratchFolder Scratch;
     cGameInstance game;
     cPlayerShip* pShip = nullptr;
-    std::string sFolder;
 
 public:
+    // iCount entries as the game saves them: <prefix>i scoring iFirst + i * iStep.
+    static std::string Entries(int iCount, int iFirst, int iStep, const std::string& sPrefix = "P");
     static std::vector<int> vSounds;                 // ids in the order played, -1 a loop
     static std::map<int, std::pair<int, int>> mSent; // the last MSG_SETDATA of each window
 };
@@ -70,8 +73,3 @@ protected:
         game.Play();
     }
 };
-
-// The number of pixels in which two bitmaps of the same size differ.
-int DifferentPixels(BITMAP* pA, BITMAP* pB);
-// The number of pixels of the bitmap in that colour.
-int PixelsOf(BITMAP* pBitmap, int iColor);

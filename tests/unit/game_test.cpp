@@ -17,14 +17,6 @@ class cMonsterLike : public cMonster {};
 
 const char* const sMonster = typeid(cMonster).name();
 
-std::string Entries(int iCount, int iFirstScore, int iStep) {
-    std::string sEntries;
-    for (int i = 0; i < iCount; ++i)
-        sEntries += " <entry name = \"P" + std::to_string(i) + "\" score = \"" +
-                    std::to_string(iFirstScore + i * iStep) + "\" />\n";
-    return sEntries;
-}
-
 // Paints the upper half of the field black.
 class cCover : public cGameObject {
     void OnDraw(BITMAP* pTarget, cGameInstance*) override { rectfill(pTarget, 0, 0, 639, 239, 0); }
@@ -101,8 +93,7 @@ TEST_F(cGameTest, CollisionsAndCountsGoByTheExactClassInListOrder) {
     EXPECT_EQ(game.NumMonsters(), 0);
 }
 
-// Waves and monster steps come when whole seconds pass the level's period: 3 s at levels 1 and 2,
-// 2 s at 3 and 4, 1 s at 5 and 6. A wave brings a monster to each spawn point.
+// Waves and monster steps come each level's period (3, 3, 2, 2, 1, 1 s), a wave at each point.
 TEST_F(cGameTest, LevelsFollowTheMonstersCreatedAndSetThePace) {
     const int aFirstMonster[] = {0, 40, 100, 300, 500, 1000};
     const int aPeriod[] = {300, 300, 200, 200, 100, 100};
@@ -194,8 +185,7 @@ TEST_F(cGameTest, EscapeOrASwitchAwayPausesIntoTheMenuAndTheStepGoesOn) {
     EXPECT_TRUE(game.IsPlaying()) << "a switch made while paused is forgotten";
 }
 
-// A score enters while the table has room or when it reaches the tenth; the table keeps the best
-// ten, equal scores in file order, and scores read like atoi without overflowing.
+// The table keeps the best ten, equals in file order; scores read like atoi, without overflowing.
 TEST_F(cGameTest, TheHallOfFameKeepsTheBestTenAndAScoreQualifiesForIt) {
     EXPECT_TRUE(game.LoadHOF()) << "no file";
     const struct {
@@ -228,9 +218,7 @@ TEST_F(cGameTest, TheHallOfFameKeepsTheBestTenAndAScoreQualifiesForIt) {
               "A=" + std::to_string(INT_MAX) + " =12 C=12 =0 B=" + std::to_string(INT_MIN) + " ");
 }
 
-// The ship bursts with one bang however many monsters reach it, the music stops, and "Game over"
-// stands in yellow with the final score for two seconds; then comes the name entry for a score
-// that earns a place, else the list, with the score panel beside either.
+// One bang, no music, "Game over" for two seconds; then the name entry for a place, else the list.
 TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifyingScore) {
     BITMAP* pShipAlone = create_bitmap(640, 480);
     for (bool bFull : {false, true}) {
@@ -281,8 +269,7 @@ TEST_F(cGameTest, TheIntroShowsItsPicturesUntilEscape) {
     destroy_bitmap(pExpected);
 }
 
-// The stars lie behind the objects and move only every quarter of a second of play, and scattering
-// them takes nothing from the game's random sequence.
+// The stars lie behind the objects, move four times a second of play and leave rand() alone.
 TEST_F(cGameTest, TheStarsDriftBehindTheObjectsFourTimesASecondOfPlay) {
     srand(5);
     game.Starfield.Build(640, 480);

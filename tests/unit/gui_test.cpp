@@ -57,10 +57,8 @@ protected:
 
 } // namespace
 
-// The frame's pieces stand at the corners and along the edges; the client area lies inside it at
-// (c, c). Mask-coloured pixels are left out at both steps: the procedure's show the filled
-// background, the frame's own the target. A window keeps its frame until its size or its
-// background changes, and then looks as a window composed afresh would.
+// The frame's pieces around a client area at (c, c) that the procedure draws; a new size or
+// background composes the frame afresh.
 TEST_F(cGuiTest, AWindowIsItsFrameAroundTheClientAreaItsProcedureDraws) {
     ASSERT_TRUE(gui.LoadElements(GAME_DATA_DIR "/gui.dat"));
     const int c = gui.GetGuiElement(0)->w, e = gui.GetGuiElement(1)->h;
@@ -110,8 +108,7 @@ TEST_F(cGuiTest, AWindowIsItsFrameAroundTheClientAreaItsProcedureDraws) {
     destroy_bitmap(pTarget);
 }
 
-// A key goes on to the windows that a new active list puts at later places; one key goes out per
-// step, and a key with no active window to take it is lost.
+// One key a step goes out to the active windows, also those a new list adds; with none it is lost.
 TEST_F(cGuiTest, KeysGoOutOneAStepToTheActiveWindows) {
     Add(10, 0, 0, 120, 0, SwitchProc);
     for (int iId : {11, 12, 5})
@@ -136,8 +133,7 @@ TEST_F(cGuiTest, KeysGoOutOneAStepToTheActiveWindows) {
     EXPECT_EQ(sLog, "K5:97 K5:98 ");
 }
 
-// The bars fill in proportion to what they were sent last and what the ship holds, overfull or
-// before any cap came; with no ship the gauges stay empty outlines.
+// The bars fill in proportion to what they were sent or the ship holds; no ship, empty outlines.
 TEST_F(cGuiTest, ThePanelsShowEnergyAndCharges) {
     const int iRed = makecol(100, 0, 0), iYellow = makecol(255, 255, 0);
     const auto BarEnd = [&](BITMAP* pClient, int y, int x) {

@@ -10,46 +10,18 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include "support/Files.h"
 #include "support/GameTest.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The file's text; nothing for a file that is missing or a folder.
-std::string FileText(const char* sName) {
-    std::error_code error;
-    if (!fs::is_regular_file(sName, error))
-        return "";
-    std::ifstream In(sName);
-    return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
 const std::string sHead = "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n";
-
-// Ten entries as the game saves them, T0 to T9, with the scores 51 down to 42.
-std::string TenEntries() {
-    std::string sEntries;
-    for (int i = 0; i < 10; ++i)
-        sEntries += " <entry name = \"T" + std::to_string(i) + "\" score = \"" +
-                    std::to_string(51 - i) + "\" />\n";
-    return sEntries;
-}
+const std::string sTen = cGameTest::Entries(10, 51, -1, "T"); // T0 to T9, scoring 51 down to 42
 
 class cHOFTest : public cGameTest {
 protected:
-    // Sends each character as readkey gives it: Backspace, Enter, Escape and Space by their own
-    // scan codes, anything else as the given key's.
-    void Type(int iWindow, const std::string& sText, int iScanCode = KEY_A) {
-        for (const unsigned char c : sText) {
-            const int iKey = c == '\b'   ? KEY_BACKSPACE
-                             : c == '\r' ? KEY_ENTER
-                             : c == 27   ? KEY_ESC
-                             : c == ' '  ? KEY_SPACE
-                                         : iScanCode;
-            game.pGui->SendMessage(iWindow, MSG_KEY, MsgArg(iKey << 8 | c), nullptr);
-        }
-    }
     // Types the keys and Enter at game over with a score of 42; returns the name entered.
     std::string Enter(const std::string& sKeys) {
         game.iCurrentScore = 42;
@@ -65,9 +37,8 @@ protected:
 
 } // namespace
 
-// Every printable character but a leading space is taken, up to what the list shows beside a
-// seven-digit score, after a caret; Backspace takes one back, Enter needs a name, and a new
-// activation starts afresh. Characters XML escapes are written escaped and read back as typed.
+// Printable characters but a leading space, up to what the list shows beside a seven-digit score;
+// Backspace takes one back, Enter needs a name; what XML escapes reads back as typed.
 TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     WriteHOF(
         " <entry name = \"High\" score = \"90\" />\n <entry name = \"Low\" score = \"5\" />\n");
@@ -101,17 +72,17 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     EXPECT_EQ(std::system("xmllint --noout HallOfFame.xml"), 0);
 }
 
-// A tie with the tenth gets in ahead of the older entry, and the table is saved at once, in the
-// game's own format; an end at or just before the entry enters the name typed, or "Player".
+// A tie with the tenth gets in, saved at once; an exit at the entry saves the name typed or
+// "Player".
 TEST_F(cHOFTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
-    WriteHOF(TenEntries());
+    WriteHOF(sTen);
     game.iCurrentScore = 42;
     ASSERT_TRUE(game.LoadHOF());
     Enter("Zed");
     ASSERT_EQ(game.HOF.vEntries.size(), 10u) << "the list shows only the ten saved";
     EXPECT_EQ(game.HOF.vEntries[9].sName, "Zed");
     EXPECT_EQ(FileText("HallOfFame.xml"),
-              sHead + TenEntries().substr(0, TenEntries().find(" <entry name = \"T9\"")) +
+              sHead + sTen.substr(0, sTen.find(" <entry name = \"T9\"")) +
                   " <entry name = \"Zed\" score = \"42\" />\n</HallOfFame>\n");
     for (auto [sKeys, iScore, sFound, bFound] :
          {std::tuple{"Ann", 42, "\"Ann\" score = \"42\" />\n</", true},
@@ -128,10 +99,8 @@ TEST_F(cHOFTest, TheNameIsSavedAtOnceAndATieWithTheTenthKeepsIt) {
     EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE})) << "after Escape";
 }
 
-// Two games in one folder, each confirming its name after the other loaded the file: a save merges
-// into what lies on disk, so both entries stay with their replays, and each list shows both. A
-// replay goes when its entry leaves the ten. A name in the file that leads out of the folder, or
-// an attribute the game does not know, is passed over.
+// A save merges into what another game saved meanwhile, replays included; a replay goes with its
+// entry; a replay name leading out of the folder, or an unknown attribute, is passed over.
 TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntriesAndTheirReplays) {
     cHOF other;
     other.Load(0);
@@ -143,7 +112,7 @@ TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntriesAndTheirReplays) {
     ASSERT_TRUE(other.Save());
     ASSERT_EQ(other.vEntries.size(), 2u);
     for (const cHOFEntry& entry : other.vEntries) {
-        EXPECT_EQ(FileText(other.ReplayFile(entry).c_str()), entry.sName + "'s");
+        EXPECT_EQ(FileText(other.ReplayFile(entry)), entry.sName + "'s");
         EXPECT_NE(FileText("HallOfFame.xml").find(entry.sName + "\" replay = \"" + entry.sReplay),
                   std::string::npos);
     }
@@ -159,15 +128,14 @@ TEST_F(cHOFTest, TwoGamesSavingInOneFolderKeepBothEntriesAndTheirReplays) {
     EXPECT_EQ(game.HOF.vEntries[0].sReplay + game.HOF.vEntries[1].sName, "Red");
 }
 
-// Nothing the game did not write itself is replaced without a copy, readable by the player alone.
-// Of a hundred older copies the newest nine stay beside it; one cut short by a killed save and
-// one held twice go first.
+// A file the game did not write is copied, for the player alone, before it is replaced; of older
+// copies the newest nine stay, a cut or doubled one goes first.
 TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
     const struct {
         std::string sFile;
         bool bKept;
     } aCases[] = {
-        {sHead + TenEntries() + "</HallOfFame>\n", false},
+        {sHead + sTen + "</HallOfFame>\n", false},
         {"<?xml version='1.0'?>\n<!-- mine -->\n<HallOfFame>\n <entry name='Al' score='7'/>\n"
          "</HallOfFame>\n",
          true},
@@ -190,7 +158,7 @@ TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
             vKept.insert("copy " + std::to_string(i));
         for (const auto& Entry : fs::directory_iterator("."))
             if (Entry.path().string().find(".bak") != std::string::npos) {
-                const std::string sCopy = FileText(Entry.path().c_str());
+                const std::string sCopy = FileText(Entry.path());
                 const bool bMine = fs::status(Entry).permissions() == fs::perms(0600);
                 vCopies.insert(sCopy != Case.sFile || bMine ? sCopy : "readable by others");
                 fs::remove(Entry);
@@ -213,9 +181,8 @@ TEST_F(cHOFTest, AFileTheGameDidNotWriteIsKeptBesideIt) {
     EXPECT_EQ(game.HOF.sError, "Could not save: File too large");
 }
 
-// Whatever lies under the names of the file and its temporaries: only a regular file of at most
-// 16 MB is read, nothing blocks or follows another user's link, a device is never replaced, a stale
-// temporary is taken over, and a hand-edited file reads as XML reads it, with nothing invented.
+// Only a regular file of at most 16 MB is read, and nothing blocks, follows another user's link or
+// replaces a device; a stale temporary is taken over; a hand-edited file reads as XML reads it.
 TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
     const struct {
         const char* sWhat;
@@ -296,8 +263,7 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
         << "a stale temporary's link is not followed";
 }
 
-// Leaving the list writes nothing when nothing was entered, nor does the end of the game for a
-// score below the tenth: not the file's misreading, not a table cut to ten.
+// Leaving the list, or exiting with a score below the tenth, never rewrites the file.
 TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
     std::string sAscending = sHead;
     for (int i = 0; i < 12; ++i)
@@ -317,19 +283,17 @@ TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
     EXPECT_TRUE(game.HOF.SaveBeforeExit(sWhy) && FileText("HallOfFame.xml") == sAscending);
 }
 
-// The list says why, at its foot, the old file stays whole, and the entry waits: the next list or
-// game over, or leaving the list, tries once more.
+// The list says why at its foot, the old file stays whole, and the next list or leaving it retries.
 TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     const struct {
         const char* sFile; // a folder, a read-only file, a link to itself, or another game's lock
         const char* aLines[2];
-    } aCases[] = {{"/", {"", "Could not save: Is a directory"}},
-                  {"Al", {"", "Could not save: Permission denied"}},
+    } aCases[] = {{"Al", {"", "Could not save: Permission denied"}},
+                  {"/", {"", "Could not save: Is a directory"}},
                   {"HallOfFame.xml", {"Could not save:", "Too many levels of symbolic links"}},
                   {"lock", {"", "Not saved yet: another game is saving"}}};
     int iLock = -1;
-    BITMAP* pClient = create_bitmap(330, 190);
-    BITMAP* pExpected = create_bitmap(330, 190);
+    const int iWhite = makecol(255, 255, 255);
     for (const auto& Case : aCases) {
         if (Case.sFile == std::string("/")) {
             fs::create_directory("HallOfFame.xml");
@@ -347,25 +311,24 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
         EXPECT_NE(Enter("Bo"), "(nothing)");
         EXPECT_EQ(FileText("HallOfFame.xml"), sOld);
 
-        clear_to_color(pClient, makecol(255, 255, 255));
-        clear_to_color(pExpected, makecol(255, 255, 255));
-        game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient, nullptr);
-        textout_ex(pExpected, font, "Hall of fame, press space to", 5, 5, 0, -1);
-        textout_ex(pExpected, font, "return to the main menu.", 5, 12, 0, -1);
-        // Rank, name and score in columns, the first row chosen: white on black.
-        rectfill(pExpected, 2, 29, 327, 37, 0);
-        textout_right_ex(pExpected, font, "1.", 29, 30, makecol(255, 255, 255), -1);
-        textout_ex(pExpected, font, "Bo", 37, 30, makecol(255, 255, 255), -1);
-        textout_right_ex(pExpected, font, "42", 325, 30, makecol(255, 255, 255), -1);
-        if (!sOld.empty()) {
-            textout_right_ex(pExpected, font, "2.", 29, 38, 0, -1);
-            textout_ex(pExpected, font, "Al", 37, 38, 0, -1);
-            textout_right_ex(pExpected, font, "7", 325, 38, 0, -1);
-        }
-        textout_ex(pExpected, font, "No replay of this game.", 5, 116, 0, -1);
-        textout_ex(pExpected, font, Case.aLines[0], 5, 169, 0, -1);
-        textout_ex(pExpected, font, Case.aLines[1], 5, 177, 0, -1);
-        EXPECT_EQ(DifferentPixels(pClient, pExpected), 0) << game.HOF.sError;
+        tBitmap pClient = Cleared(330, 190, iWhite), pExpected = Cleared(330, 190, iWhite);
+        game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient.get(), nullptr);
+        rectfill(pExpected.get(), 2, 29, 327, 37, 0); // the first row chosen: white on black
+        for (auto [sRank, sName, sScore, y, iColor] :
+             {std::tuple{"1.", "Bo", "42", 30, iWhite},
+              {"2.", sOld.empty() ? "" : "Al", "7", 38, 0}})
+            if (*sName) {
+                textout_right_ex(pExpected.get(), font, sRank, 29, y, iColor, -1);
+                textout_ex(pExpected.get(), font, sName, 37, y, iColor, -1);
+                textout_right_ex(pExpected.get(), font, sScore, 325, y, iColor, -1);
+            }
+        for (auto [sLine, y] : {std::pair{"Hall of fame, press space to", 5},
+                                {"return to the main menu.", 12},
+                                {"No replay of this game.", 116},
+                                {Case.aLines[0], 169},
+                                {Case.aLines[1], 177}})
+            textout_ex(pExpected.get(), font, sLine, 5, y, 0, -1);
+        EXPECT_EQ(DifferentPixels(pClient.get(), pExpected.get()), 0) << game.HOF.sError;
 
         Type(WND_HOF, std::string(1, 0), KEY_DOWN);
         EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE}))
@@ -382,11 +345,9 @@ TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
         EXPECT_NE(FileText("HallOfFame.xml").find("Bo"), std::string::npos);
         fs::remove("HallOfFame.xml");
     }
-    destroy_bitmap(pClient);
-    destroy_bitmap(pExpected);
 }
 
-// A replay written for a save that then failed is not left behind unnamed; the retry writes it anew.
+// A replay written for a save that then failed is not left behind unnamed.
 TEST_F(cHOFTest, AFailedSaveLeavesNoReplayBehind) {
     WriteHOF(" <entry name = \"Al\" score = \"7\" />\n");
     fs::permissions("HallOfFame.xml", fs::perms(0444));
@@ -398,8 +359,7 @@ TEST_F(cHOFTest, AFailedSaveLeavesNoReplayBehind) {
         EXPECT_NE(file.path().extension(), ".zgr") << file.path();
 }
 
-// Space typed in play and still held when the screen comes, its repeats, the last one still unread
-// when Space is let go, and a tap of Down: all ignored. Then Space pressed anew.
+// Space held from play into the screen, its repeats and a tap of Down are ignored; a new press not.
 TEST_F(cHOFTest, OnlyKeysPressedWhileTheScreenShowsCount) {
     for (int iWindow : {WND_HOFENTER, WND_HOF}) {
         key[KEY_SPACE] = 1;

@@ -15,8 +15,7 @@ const unsigned L = ActionBit(kLeft), R = ActionBit(kRight), U = ActionBit(kUp),
                D = ActionBit(kDown), F = ActionBit(kFire), C = ActionBit(kConfirm),
                B = ActionBit(kBack), P = ActionBit(kPause), W = ActionBit(kFullscreen);
 
-// A pad of iSticks sticks with stick iStick pushed (1 left, 2 right, 3 up, 4 down; 0 not) and
-// button iButton down (-1 none).
+// A pad of iSticks sticks, iStick pushed iPush (1 left, 2 right, 3 up, 4 down), iButton down.
 JOYSTICK_INFO Pad(int iSticks, int iStick, int iPush, int iButton) {
     JOYSTICK_INFO pad{0, iSticks, 11, {}, {}};
     JOYSTICK_AXIS_INFO& axis = pad.stick[iStick].axis[iPush > 2];
@@ -25,16 +24,9 @@ JOYSTICK_INFO Pad(int iSticks, int iStick, int iPush, int iButton) {
     return pad;
 }
 
-std::string Text(const fs::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 } // namespace
 
-// Keys count by their bindings, the pad by its first stick, an eight-axis pad's d-pad and buttons;
-// never Enter under Alt (the fullscreen toggle), nor a trigger resting at one end of a middle
-// stick.
+// Bound keys, the first stick, an eight-axis pad's d-pad, buttons; not Alt+Enter, nor a trigger.
 TEST_F(cGameTest, TheSnapshotTakesTheBoundKeysAndThePad) {
     const struct {
         std::vector<int> vKeys;
@@ -61,9 +53,7 @@ TEST_F(cGameTest, TheSnapshotTakesTheBoundKeysAndThePad) {
     }
 }
 
-// An action is pressed in the step it goes down; the pad's presses reach the windows as typed
-// entries of key 0, Up and Down again 0.4 s into a hold and then every 0.12 s. Alt+Enter types
-// nothing. A press of A skips the intro and the credits, not one held on, nor the stick.
+// A press counts once; the pad types Up and Down again after 0.4 s, then every 0.12 s; A skips.
 TEST_F(cGameTest, PressesComeOnceAndThePadsUpAndDownRepeat) {
     const JOYSTICK_INFO pad = Pad(1, 0, 3, 0);
     std::string sTyped;
@@ -85,8 +75,7 @@ TEST_F(cGameTest, PressesComeOnceAndThePadsUpAndDownRepeat) {
     key[KEY_ALT] = 0;
 }
 
-// P pauses like Escape. M mutes the music and lets it play again, and the settings file remembers
-// it; in the name entry M is a letter.
+// P pauses; M mutes and unmutes the music, remembered, but is a letter in the name entry.
 TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
     const auto Tap = [&](int iKey) {
         key[iKey] = 1;
@@ -97,13 +86,13 @@ TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
     game.Play();
     Tap(KEY_P);
     EXPECT_FALSE(game.IsPlaying());
-    game.Settings.sFile = sFolder + "/config/zenith-guard/settings";
+    game.Settings.sFile = Scratch.sPath + "/config/zenith-guard/settings";
     for (const bool bMuted : {true, false}) {
         Tap(KEY_M);
         int iDigi = 0, iMidi = 0;
         get_volume(&iDigi, &iMidi);
         EXPECT_EQ(iMidi, bMuted ? 0 : cSettings::Volume(game.Settings.iMusicVolume));
-        EXPECT_NE(Text(game.Settings.sFile).find(bMuted ? "muted = yes\n" : "muted = no\n"),
+        EXPECT_NE(FileText(game.Settings.sFile).find(bMuted ? "muted = yes\n" : "muted = no\n"),
                   std::string::npos);
     }
     game.pGui->SetActiveWindows({WND_HOFENTER});
@@ -111,9 +100,7 @@ TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
     EXPECT_FALSE(game.Settings.bMusicMuted);
 }
 
-// Every line is kept in its place with the value held, a bad one reported and replaced by its
-// default; the settings missing follow; the folders made are the player's alone, and hold nothing
-// else.
+// Every line kept in place, a bad one reported and defaulted, missing ones added, folders private.
 TEST(Settings, ReadWhatTheyCanAndWriteBackEveryLine) {
     const struct {
         const char *sLine, *sWritten, *sReport;
@@ -147,7 +134,7 @@ TEST(Settings, ReadWhatTheyCanAndWriteBackEveryLine) {
 
     settings.sFile = (folder / "a/b/settings").string();
     ASSERT_TRUE(settings.Save(err));
-    EXPECT_EQ(Text(settings.sFile),
+    EXPECT_EQ(FileText(settings.sFile),
               sWritten + "music_muted = no\nfullscreen = no\nkey_right = RIGHT\nkey_up = UP\n"
                          "key_down = DOWN\nkey_confirm = ENTER\nkey_back = ESC\n"
                          "key_pause = P\nkey_mute = M\npad_fire = 0\npad_back = 1\n"

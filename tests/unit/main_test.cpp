@@ -15,6 +15,7 @@
 #include "core/cScreen.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
+#include "support/Files.h"
 #include "support/GameTest.h"
 
 namespace {
@@ -39,8 +40,7 @@ struct cRecordingGame {
 
 } // namespace
 
-// Every due step runs, even after a quit, then one frame; with no step due the pass waits, here
-// until the close button wakes it, and draws nothing.
+// Every due step runs, even after a quit, then one frame; with none due the pass waits.
 TEST(MainLoop, RunsEveryDueStepBeforeOneFrameAndOtherwiseWaits) {
     cRecordingGame game;
     game.iQuitAtStep = 1;
@@ -54,8 +54,7 @@ TEST(MainLoop, RunsEveryDueStepBeforeOneFrameAndOtherwiseWaits) {
     EXPECT_EQ(game.sCalls, "UIUIUI3F");
 }
 
-// Frames follow the display's refresh, never more than one per pass of steps; a slow pass that
-// ran many steps makes the next frame due at once, not a burst of them.
+// Frames follow the display's refresh, at most one per pass, never in a burst after a slow one.
 TEST(MainLoop, FramesComeNoFasterThanTheDisplayRefreshes) {
     for (auto [iRefresh, iFrames] : {std::pair{60, 60}, {75, 75}, {50, 50}, {144, 120}}) {
         cScreen view;
@@ -69,8 +68,7 @@ TEST(MainLoop, FramesComeNoFasterThanTheDisplayRefreshes) {
     EXPECT_TRUE(view.FrameDue(10) && view.FrameDue(1) && !view.FrameDue(1));
 }
 
-// F11 and Alt+Enter switch the view once a press, however long held; neither press reaches the key
-// buffer, nor the repeats of an Enter that came with Alt until it is let go.
+// F11 and Alt+Enter toggle once a press and stay out of the key buffer, Enter's repeats too.
 TEST(MainLoop, TheViewKeysToggleOncePerPressAndStayOutOfTheKeyBuffer) {
     const int R = 0x80; // a release
     const struct {
@@ -102,11 +100,9 @@ TEST(MainLoop, TheViewKeysToggleOncePerPressAndStayOutOfTheKeyBuffer) {
     }
 }
 
-// A lost display saves what waits, a score awaiting its name under a default one with its replay,
-// and ends the process at once.
+// A lost display saves a score awaiting its name, with its replay, and ends the process at once.
 TEST(CloseRequests, ALostDisplaySavesFirst) {
-    char sFolder[] = "/tmp/zenith-close-XXXXXX";
-    std::filesystem::current_path(mkdtemp(sFolder));
+    const cScratchFolder Scratch;
     const pid_t iChild = fork();
     if (iChild == 0) {
         cHOF HOF;
@@ -123,11 +119,7 @@ TEST(CloseRequests, ALostDisplaySavesFirst) {
     HOF.Load(0);
     ASSERT_EQ(HOF.vEntries.size(), 2u);
     EXPECT_EQ(HOF.vEntries[0].sName + HOF.vEntries[1].sName, "PlayerBo");
-    std::ifstream replay(HOF.ReplayFile(HOF.vEntries[0]));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(replay), {}), "replay")
-        << "with its replay";
-    std::filesystem::current_path("/");
-    std::filesystem::remove_all(sFolder);
+    EXPECT_EQ(FileText(HOF.ReplayFile(HOF.vEntries[0])), "replay") << "with its replay";
 }
 
 // What the program writes goes to the output when it exits with 0, to the errors otherwise.
@@ -182,9 +174,7 @@ TEST_F(cScreensTest, TheIntroEndsAfterFiveSecondsOrOnEscape) {
     key[KEY_ESC] = 0;
 }
 
-// A carriage return left by another system is not drawn, and without the file the picture shows
-// alone. The text rises a row every tenth of a second until it has gone by, or Escape or Space is
-// held.
+// Carriage returns are not drawn; the text rises a row a tenth of a second until past or skipped.
 TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
     cGameInstance game;
     game.pBitmaps = new cBitmapDatabase;
@@ -233,14 +223,10 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
     }
 }
 
-// The start as the game makes it, in a folder holding data/: every table filled and the window as
-// large as fits the desktop, here the game's own size, whether the command line or the settings
-// asked for more, which the player is told. The starts that fail are tested end to end.
+// The start fills every table and sizes the window to fit the desktop, saying why when it is less.
 TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
     ASSERT_TRUE(StartDisplay());
-    const std::filesystem::path Old = std::filesystem::current_path();
-    char sFolder[] = "/tmp/zenith-start-XXXXXX";
-    std::filesystem::current_path(mkdtemp(sFolder));
+    const cScratchFolder Scratch;
     std::filesystem::create_directory_symlink(GAME_DATA_DIR, "data");
     for (auto [iScale, iChosen, sNote] : {std::tuple{0, 0, ""},
                                           {2, 3, ": --scale 2 makes"},
@@ -262,12 +248,9 @@ TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
                   11u + 4 + 5);
     }
     allegro_exit();
-    std::filesystem::current_path(Old);
-    std::filesystem::remove_all(sFolder);
 }
 
-// A window enlarged as asked when it fits the desktop, else as far as it does, with a word why; a
-// desktop with room for more than the field but not twice it keeps the field's size and says so.
+// A window enlarged as asked when it fits the desktop, else as far as it does, with a word why.
 TEST(ScreenScale, FitsTheDesktopInWholeSquaresAndSaysWhyNot) {
     const struct {
         int iAsked, iDesktopWidth, iDesktopHeight, iScale;
@@ -297,8 +280,7 @@ TEST(ScreenScale, FitsTheDesktopInWholeSquaresAndSaysWhyNot) {
 
 namespace {
 
-// What the X server showed of a 16-bit screen on a display of the given depth: Allegro's X port
-// converts with the colour conversion blitter.
+// What Allegro's X port shows of a 16-bit screen at the given depth, converted by its blitter.
 BITMAP* AsShownAt(BITMAP* p16, int iDepth) {
     if (iDepth == 16)
         return p16;
@@ -322,10 +304,8 @@ int DifferentRows(BITMAP* pA, BITMAP* pB) {
 
 } // namespace
 
-// The frame, holding every 16-bit pixel, reaches the screen as the 16-bit screen that Allegro
-// stretched it onto showed it: at 16, 24 and 32 bits, at scales 1 to 3, away from the corner,
-// written here or copied by Allegro. A second frame rewrites only the rows that changed, except
-// where the screen holds the frame itself and shows again what it lost.
+// The frame reaches the screen as a 16-bit screen shows it, at any depth and scale; a second frame
+// rewrites only the rows that changed, except where the screen holds the frame itself.
 TEST_F(cScreensTest, FramesReachTheScreenAsThe16BitScreenShowedThem) {
     BITMAP* pFrame = create_bitmap_ex(16, 640, 480);
     for (int y = 0; y < 480; ++y)

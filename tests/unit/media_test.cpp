@@ -8,8 +8,7 @@
 
 namespace {
 
-// A data file made in memory: one object for each id text (null: no id), under the property. The
-// tables take their objects over but must not unload it.
+// A data file made in memory, an object for each id (null: none); the tables must not unload it.
 class cMemoryFile {
 public:
     cMemoryFile(int iProperty, std::vector<const char*> vIds, void* (*pMake)()) {
@@ -51,8 +50,7 @@ TEST_F(cMediaTest, BitmapsAreFoundByTheirIdsInFileOrder) {
     EXPECT_TRUE(none.vBitmaps.empty() && none.GetBitmap(0) == nullptr);
 }
 
-// Of two pieces of music with one id the later plays; an id not there stops the music, and
-// stopping twice is harmless.
+// Of two pieces with one id the later plays; an unknown id stops the music, harmlessly twice.
 TEST_F(cMediaTest, MusicPlaysByItsId) {
     cMemoryFile music(DAT_ID('M', 'D', 'I', 'D'), {"5", "7", "5"}, [] { return (void*)nullptr; });
     cMidiDatabase midis;

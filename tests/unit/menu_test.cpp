@@ -41,8 +41,7 @@ protected:
 
 } // namespace
 
-// The marker stops at the first item and at the last one offered; a key message within 150 ms of
-// the last one taken is ignored.
+// The marker stops at the first and last items offered; a key within 150 ms of the last is ignored.
 TEST_F(cMenuTest, TheMarkerMovesWithinTheItemsOfferedAtMostOnceIn150Ms) {
     EXPECT_EQ(Music(), 4);
     for (bool bPaused : {false, true}) {
@@ -60,8 +59,7 @@ TEST_F(cMenuTest, TheMarkerMovesWithinTheItemsOfferedAtMostOnceIn150Ms) {
     EXPECT_EQ(Shown().first, kViewHighscores) << "15 hundredths after the last key that was taken";
 }
 
-// A paused game worth 17: the menu opens on resuming it, by Enter, Escape or P. "New game" and
-// "Quit" ask, No marked (on the row of resuming); only Yes goes on, No or Escape return.
+// A paused game resumes by Enter, Escape or P; "New game" and "Quit" go on only on Yes.
 TEST_F(cMenuTest, APausedGameResumesByItsKeysAndIsDiscardedOnlyOnYes) {
     const int aKeys[] = {KEY_UP, KEY_ENTER, KEY_ESC, KEY_P};
     const struct {

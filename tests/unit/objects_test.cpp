@@ -21,17 +21,12 @@ template <class tTest> unsigned FirstSeed(tTest bPasses) {
 // Pixels where the object's drawing differs from the sprite's drawn with its top-left corner at
 // (x, y), or from nothing when there is no sprite.
 int Misdrawn(cGameInstance& game, cGameObject* pObject, BITMAP* pSprite, int x, int y) {
-    BITMAP* pDrawn = create_bitmap(640, 480);
-    BITMAP* pExpected = create_bitmap(640, 480);
-    clear_to_color(pDrawn, bitmap_mask_color(pDrawn));
-    clear_to_color(pExpected, bitmap_mask_color(pDrawn));
-    pObject->Draw(pDrawn, &game);
+    tBitmap pDrawn = Cleared(640, 480, makecol(255, 0, 255));
+    tBitmap pExpected = Cleared(640, 480, makecol(255, 0, 255));
+    pObject->Draw(pDrawn.get(), &game);
     if (pSprite)
-        draw_sprite(pExpected, pSprite, x, y);
-    const int iWrong = DifferentPixels(pDrawn, pExpected);
-    destroy_bitmap(pDrawn);
-    destroy_bitmap(pExpected);
-    return iWrong;
+        draw_sprite(pExpected.get(), pSprite, x, y);
+    return DifferentPixels(pDrawn.get(), pExpected.get());
 }
 
 } // namespace
@@ -213,8 +208,7 @@ TEST_F(cPlayingTest, MonstersDropPiesFromTheirRightSideMoreOftenAtHigherLevels) 
     EXPECT_EQ(Added<cPie>().size(), 2u);
 }
 
-// Monsters end the game at the ship or past the bottom, pies on the ship; pies and power-ups fall
-// from rest and leave past the bottom, and a power-up taken refills its own charge.
+// Monsters end the game at the ship or the bottom, pies on the ship; what falls leaves past it.
 TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     const struct {
         cGameObject* pObject;
@@ -267,17 +261,15 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     EXPECT_EQ(vSounds, (std::vector<int>{2, 2}));
 }
 
-// The ship is as solid as it is drawn: a pie ends the game once its centre is one pixel into the
-// topmost drawn pixel of the ship's column, never above it, and never in a column left empty.
+// A pie ends the game once its centre is a pixel into the ship's drawn column, never elsewhere.
 TEST_F(cPlayingTest, APieEndsTheGameOnlyWhereItVisiblyLandsOnTheShip) {
-    BITMAP* pDrawn = create_bitmap(640, 480);
-    clear_to_color(pDrawn, bitmap_mask_color(pDrawn));
-    pShip->Draw(pDrawn, &game);
+    tBitmap pDrawn = Cleared(640, 480, makecol(255, 0, 255));
+    pShip->Draw(pDrawn.get(), &game);
     const int iLeft = 320 - Sprite(1)->w / 2;
     int iTouching = 0;
     for (int x = iLeft - 1; x <= iLeft + Sprite(1)->w; ++x) {
         int iTop = 0;
-        while (iTop < 480 && getpixel(pDrawn, x, iTop) == bitmap_mask_color(pDrawn))
+        while (iTop < 480 && getpixel(pDrawn.get(), x, iTop) == makecol(255, 0, 255))
             ++iTop;
         for (float fDepth : {-0.5f, 0.5f}) {
             game.Play();
@@ -288,7 +280,6 @@ TEST_F(cPlayingTest, APieEndsTheGameOnlyWhereItVisiblyLandsOnTheShip) {
         }
     }
     EXPECT_GT(iTouching, Sprite(1)->w / 2);
-    destroy_bitmap(pDrawn);
 }
 
 TEST_F(cPlayingTest, AnExplosionHasFiveToTwentyFourOneSecondParticles) {
@@ -339,9 +330,7 @@ TEST_F(cPlayingTest, ParticlesFallOnTheClockAndTheEffectEndsWithTheLast) {
     EXPECT_TRUE(pEffect->Particles.empty() && pEffect->bDelete);
 }
 
-// Coordinates become pixels by truncation toward zero; whether the halves of the sprite come off
-// before or after that differs from class to class. Without its sprite an object draws nothing,
-// and does not fail; the pie always has its own.
+// Each kind places its sprite by its own point, truncated; without a sprite it draws nothing.
 TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
     pShip->SetPosition(cVector(0.9f, 386.5f, 0));
     cMonster* pMonster = Join(new cMonster, 106.6f, 50.5f);

@@ -12,9 +12,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// How a scripted player plays: whether it chases the lowest monster and fires, the step from which
-// it no longer minds the pies, and the step at which it pauses into the menu and, some seconds
-// later, resumes from it.
+// A scripted player: chases and fires or not, minds the pies until iTiresAt, pauses at iPauseAt.
 struct cScript {
     bool bChases;
     int iTiresAt;
@@ -95,8 +93,7 @@ const char* const kHeader = "zenith-guard replay 1\nseed 7\nenergy 80\nlast-fire
 
 } // namespace
 
-// Every kind of step comes back as written, in a short text; what is no replay, or not whole,
-// is refused with its reason, and leaves the replay as it was.
+// Every kind of step reads back as written; anything else is refused with its reason.
 TEST(ReplayFile, ReadsBackWhatItWritesAndRefusesAnythingElse) {
     cReplay replay;
     for (int i = 0; i < 700; ++i)
@@ -132,9 +129,7 @@ TEST(ReplayFile, ReadsBackWhatItWritesAndRefusesAnythingElse) {
     EXPECT_EQ(read.Text(), sText);
 }
 
-// A scripted game, entered under a name, leaves its replay beside the hall of fame; watched from
-// the list it reaches the recorded score, level and steps, and returns to the list with the
-// player's energy as it was. The clock runs on from the replay's time, never back.
+// A scripted game's replay, watched from the list, reaches its recorded end, then the list.
 TEST_F(cReplayTest, ARecordedGameReplaysExactlyFromTheList) {
     const cScript aScripts[] = {
         {true, 7000, -1, 0}, {true, 1000, 1500, 0}, {false, 0, 10, 0}, {true, 500, 50, 7}};
@@ -168,9 +163,7 @@ TEST_F(cReplayTest, ARecordedGameReplaysExactlyFromTheList) {
     }
 }
 
-// The demo that comes with the game still plays as it was recorded: a change to the game's logic
-// that would make it go another way fails here. It starts after half a minute of the first menu
-// left alone, and any key ends it.
+// The shipped demo starts after half a minute of idle menu, replays faithfully, and a key ends it.
 TEST_F(cReplayTest, TheShippedDemoStartsInTheIdleMenuAndReplaysToItsEnd) {
     game.AttractDemo.sShipped = GAME_DATA_DIR "/demo.zgr";
     for (const bool bInterrupt : {true, false}) {

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "support/Files.h"
 #include "xml/cXmlFile.h"
 #include "xml/xmlParseString.h"
 #include "xml/xmlString.h"
@@ -24,8 +25,7 @@ cTag* NewTag(int iType, const std::string& sName, int iId = -1) {
     return pTag;
 }
 
-// A tree in short: "a(b/ c{x=1}/)" is a start tag "a" holding the empty-element tags "b" and "c",
-// "/a" an end tag and "[t]" a tag's text; top-level tags are separated by spaces.
+// A tree in short: "a(b/ c{x=1}/)", "/a" an end tag, "[t]" a tag's text, top-level tags by spaces.
 std::string Describe(const cTag* pTag) {
     std::string s = (pTag->iType == TAG_END ? "/" : "") + pTag->sName;
     for (const auto& [sName, sValue] : pTag->mAttributes)
@@ -47,11 +47,6 @@ std::string Parse(cXmlFile& File, const std::string& sLines) {
     for (const cTag* pTag : File.vTags)
         s += (s.empty() ? "" : " ") + Describe(pTag);
     return s;
-}
-
-std::string Contents(const fs::path& Path) {
-    std::ifstream In(Path);
-    return std::string(std::istreambuf_iterator<char>(In), {});
 }
 
 // The document the hall of fame saves: entries under a start tag, its end tag beside it.
@@ -78,8 +73,7 @@ TEST(xmlString, PrimitivesSkipQuotedDelimiters) {
     EXPECT_EQ(xmlFindChar("text \"<b>\" <c>", "<") + xmlFindChar("abc", "bc"), 11 - 1);
 }
 
-// The reader is line-oriented and forgiving: whatever a line holds becomes tags or text, in a way
-// the hall of fame can rely on. Each row: the lines of a file, then what the document holds.
+// The line-oriented reader makes tags or text of whatever a line holds: each row, lines then tree.
 TEST(xmlParseString, ReadsEveryLineIntoTagsAndText) {
     const std::pair<const char*, const char*> aRows[] = {
         {"<?xml version = \"1.0\"?>||<H >| <entry name = \"Al\" score = \"7\" />|</H>",
@@ -177,10 +171,10 @@ TEST_F(cXmlFileTest, SavesTheHallOfFameFormatAndReadsItBack) {
     EXPECT_FALSE(fs::exists(Hof)) << "a read creates nothing";
     BuildHallOfFame(File, {{"Al", 7}, {"Bo Bo", -12}});
     ASSERT_TRUE(File.Save(Hof));
-    EXPECT_EQ(Contents(Hof), "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n"
+    EXPECT_EQ(FileText(Hof), "<?xml version = \"1.0\"?>\n\n<HallOfFame >\n"
                              " <entry name = \"Al\" score = \"7\" />\n"
                              " <entry name = \"Bo Bo\" score = \"-12\" />\n</HallOfFame>\n");
-    EXPECT_EQ(File.Text(), Contents(Hof));
+    EXPECT_EQ(File.Text(), FileText(Hof));
     const mode_t iMask = umask(0);
     umask(iMask);
     EXPECT_EQ(fs::status(Hof).permissions(), fs::perms(0666 & ~iMask)) << "a new file";
@@ -198,8 +192,7 @@ TEST_F(cXmlFileTest, SavesTheHallOfFameFormatAndReadsItBack) {
     EXPECT_EQ(Cut.vTags.size(), 3u);
 }
 
-// The old file is replaced only by a complete new one: a full disk, a crash or a target that
-// cannot be written leave it whole, with no more than one temporary file beside it.
+// A full disk, a crash or a bad target leave the old file whole, with at most one temporary beside.
 TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     cXmlFile File;
     BuildHallOfFame(File, {{"Al", 7}});
@@ -207,7 +200,7 @@ TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     std::ofstream(Hof) << "old";
     fs::permissions(Hof, fs::perms(0640));
     EXPECT_FALSE(SaveCut(false));
-    EXPECT_EQ(Contents(Hof), "old");
+    EXPECT_EQ(FileText(Hof), "old");
     EXPECT_EQ(Files(Folder), 1);
     for (int iKill = 0; iKill < 2; ++iKill) {
         const pid_t iChild = fork();
@@ -220,6 +213,6 @@ TEST_F(cXmlFileTest, AFailedOrKilledSaveLeavesTheOldFileWhole) {
     EXPECT_EQ(Files(Folder), 2) << "one temporary file, however many saves were killed";
     ASSERT_TRUE(File.Save(Hof));
     EXPECT_EQ(Files(Folder), 1);
-    EXPECT_EQ(Contents(Hof), File.Text());
+    EXPECT_EQ(FileText(Hof), File.Text());
     EXPECT_EQ(fs::status(Hof).permissions(), fs::perms(0640)) << "a save keeps the permissions";
 }
