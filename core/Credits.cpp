@@ -4,9 +4,10 @@
 #include <fstream>
 #include <string>
 
+#include "core/Clock.h"
+#include "core/ViewKeys.h"
 #include "core/cGameInstance.h"
 #include "core/cInputReader.h"
-#include "core/main.h"
 #include "media/cBitmapDatabase.h"
 #include "media/cMidiDatabase.h"
 

@@ -8,8 +8,8 @@
 #include <random>
 #include <typeinfo>
 
+#include "core/Clock.h"
 #include "core/cInputReader.h"
-#include "core/main.h"
 #include "gui/EnergyBarProc.h"
 #include "gui/HallOfFameEnterProc.h"
 #include "gui/HallOfFameProc.h"

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
 #include "objects/cParticleEffect.h"

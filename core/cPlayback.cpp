@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 #include "objects/cPlayer.h"

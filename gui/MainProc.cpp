@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
 #include "core/cInputState.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 

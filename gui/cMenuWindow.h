@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "core/main.h"
+#include "core/Clock.h"
 #include "objects/vector.h"
 
 class cGameInstance;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "media/cBitmapDatabase.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <allegro.h>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
 #include "media/cSoundDatabase.h"

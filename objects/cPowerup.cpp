@@ -2,8 +2,8 @@
 
 #include <typeinfo>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "media/cSoundDatabase.h"
 #include "objects/cPlayerShip.h"
 
