@@ -11,11 +11,11 @@
 #include "core/cGameOverScene.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
-#include "core/cInputState.h"
 #include "core/cPlayback.h"
 #include "core/cReplay.h"
 #include "core/cScreen.h"
 #include "core/cSettings.h"
+#include "gui/cInputState.h"
 #include "objects/cStarfield.h"
 #include "objects/vector.h"
 

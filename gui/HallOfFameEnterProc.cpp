@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/cInputState.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cInputState.h"
 #include "media/cMidiDatabase.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "core/cGameInstance.h"
-#include "core/cInputState.h"
 #include "core/cReplay.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cInputState.h"
 #include "media/cMidiDatabase.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/cInputState.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cInputState.h"
 #include "media/cMidiDatabase.h"
 
 namespace {
