@@ -2,8 +2,6 @@
 
 #include <allegro.h>
 #include <string>
-#include <typeindex>
-#include <unordered_map>
 #include <vector>
 
 #include "core/cAttractDemo.h"
@@ -11,10 +9,13 @@
 #include "core/cGameOverScene.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
+#include "core/cObjectList.h"
 #include "core/cPlayback.h"
+#include "core/cRecorder.h"
 #include "core/cReplay.h"
 #include "core/cScreen.h"
 #include "core/cSettings.h"
+#include "gui/WindowIds.h"
 #include "gui/cInputState.h"
 #include "objects/cStarfield.h"
 #include "objects/vector.h"
@@ -26,14 +27,6 @@ class cInputReader;
 class cMidiDatabase;
 class cPlayer;
 class cSoundDatabase;
-
-// The game's six windows.
-const int WND_ENERGYBAR = 0;
-const int WND_SCORE = 1;
-const int WND_MAINMENU = 2;
-const int WND_HOFENTER = 3;
-const int WND_HOF = 4;
-const int WND_POWERUP = 5;
 
 // The one game: owns the objects in play, the screen buffer, the media tables and the window
 // system, and runs the logic step and the frame of the main loop.
@@ -78,15 +71,17 @@ public:
     // Switches between the window and the fullscreen view and shows the frame again; ends the
     // game when neither can be shown any more.
     void ToggleFullscreen();
-    void DeleteObjects();
+    void DeleteObjects() { Objects.DeleteAll(); }
 
     // The object joins the game at the next playing step; returns the id it was given.
-    int AddObject(cGameObject* pObject);
+    int AddObject(cGameObject* pObject) { return Objects.Add(pObject); }
     // Puts an object in play: at the end of vObjects and of its class's list.
-    void Join(cGameObject* pObject);
-    cGameObject* GetObject(int iId) const;
+    void Join(cGameObject* pObject) { Objects.Join(pObject); }
+    cGameObject* GetObject(int iId) const { return Objects.Get(iId); }
     // The first object in play of exactly the named class that pObject collides with, or null.
-    cGameObject* DoCollide(cGameObject* pObject, std::string sClass);
+    cGameObject* DoCollide(cGameObject* pObject, std::string sClass) {
+        return Objects.Collide(pObject, sClass, this);
+    }
 
     int GetLevel();
     int GetScore() const { return iCurrentScore; }
@@ -103,11 +98,13 @@ public:
     // Mutes the music or lets it be heard again, and remembers that in the settings.
     void ToggleMusic();
 
-    std::vector<cGameObject*> vObjects;
-    std::vector<cGameObject*> vNewObjects;
+    // The objects in play, those waiting to join and the next id, under the names the game uses.
+    cObjectList Objects;
+    std::vector<cGameObject*>& vObjects = Objects.vObjects;
+    std::vector<cGameObject*>& vNewObjects = Objects.vNewObjects;
     DATAFILE* pSpriteData = nullptr;
     cGameRules Rules;
-    int iNextId = 1;
+    int& iNextId = Objects.iNextId;
     BITMAP* pBuffer = nullptr;
     // The play field, in game pixels: its geometry stays that of the size the game was started at,
     // however large the window shows it.
@@ -145,14 +142,9 @@ public:
     cInputReader* pInput = nullptr;
     // The input of the current logic step, which all of its parts read.
     cInputState Input;
-    // The game being played, as it is played: begun by NewGame with a seed of its own for rand(),
-    // a step added at every playing step, ended by GameOver. iLastRecorded is the time of the
-    // step added last; iLastInputTime that of the player's input step after it, unless the
-    // controller has run since, in the menu of a pause.
-    cReplay Recording;
-    bool bRecording = false;
-    int iLastRecorded = 0;
-    int iLastInputTime = 0;
+    // The game being played, as it is played, and the replay it makes.
+    cRecorder Recorder;
+    cReplay& Recording = Recorder.Replay;
     // A game has been played since the last NewGame and has not ended: it may be paused in the
     // menu. Replays wait until it is over.
     bool bGameOpen = false;
@@ -162,17 +154,6 @@ public:
     cAttractDemo AttractDemo;
 
 private:
-    int FailStartup(const char* sMessage);
     // The name entry for a score that earns a place, else the list, with the score beside it.
     void ShowHallOfFame();
-    // Destroys the objects marked deleted; the others keep their order.
-    void Purge();
-    // Seeds rand() for a new game and notes what the game starts from.
-    void BeginRecording();
-    // Adds the step that runs now to the recording: the clock's advance, the keys of play.
-    void RecordStep(const cInputState& input, bool bPausing);
-
-    // The objects in play by their exact class, each list in the order of vObjects: a search for
-    // one class never walks the objects of the others.
-    std::unordered_map<std::type_index, std::vector<cGameObject*>> mClasses;
 };
