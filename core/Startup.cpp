@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/Volumes.h"
 #include "core/cGameInstance.h"
 #include "core/cInputReader.h"
 #include "gui/cGuiSystem.h"
@@ -73,7 +74,7 @@ int StartSystem(cGameInstance& game, int iWidth, int iHeight) {
     if (!pSampleData)
         return FailStartup(game, "Datafile data/samples.dat not found");
     game.pSounds->BuildSounds(pSampleData);
-    game.ApplyVolumes();
+    ApplyVolumes(game);
 
     game.pGui = new cGuiSystem;
     if (!game.pGui->LoadElements("data/gui.dat"))

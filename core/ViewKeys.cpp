@@ -1,6 +1,9 @@
 #include "core/ViewKeys.h"
 
 #include <allegro.h>
+#include <iostream>
+
+#include "core/Clock.h"
 
 #include "core/cGameInstance.h"
 
@@ -36,6 +39,15 @@ int ScreenKeyFilter(int iKey) {
 bool TakeToggle(cGameInstance* pGame) {
     if (!bToggleRequested.exchange(false))
         return false;
-    pGame->ToggleFullscreen();
+    // The player meant the key for the view: the focus that the window loses while it is set up
+    // anew does not pause the game. The next start opens the same view.
+    if (!pGame->Screen.ToggleFullscreen()) {
+        pGame->Shutdown();
+        return true;
+    }
+    bFocusLost = false;
+    pGame->ShowFrame();
+    pGame->Settings.bFullscreen = pGame->Screen.IsFullscreen();
+    pGame->Settings.Save(std::cerr);
     return true;
 }

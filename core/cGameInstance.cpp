@@ -2,16 +2,14 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
 #include <typeinfo>
 
 #include "core/Clock.h"
-#include "core/Startup.h"
+#include "core/Volumes.h"
 #include "core/cInputReader.h"
 #include "gui/WindowTable.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
-#include "media/cSoundDatabase.h"
 #include "objects/cMonster.h"
 #include "objects/cPlayer.h"
 #include "objects/cPlayerShip.h"
@@ -33,10 +31,6 @@ cGameInstance::~cGameInstance() {
     DeleteObjects();
     Objects.DeleteNew();
     ReleaseSystem(*this);
-}
-
-int cGameInstance::InitSystem(int iWidth, int iHeight) {
-    return StartSystem(*this, iWidth, iHeight);
 }
 
 void cGameInstance::InitGame() {
@@ -121,20 +115,6 @@ void cGameInstance::GameOver() {
     HOF.AwaitName(GetScore());
 }
 
-void cGameInstance::ShowHallOfFame() {
-    Recording.iScore = GetScore();
-    Recording.iLevel = GetLevel();
-    HOF.OfferReplay(Recording.iScore, Recording.Text());
-    std::vector<int> vWindows = {WND_HOF, WND_SCORE};
-    if (LoadHOF()) {
-        vWindows = {WND_HOFENTER, WND_SCORE};
-        pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
-    } else {
-        HOF.DeclineName();
-    }
-    pGui->SetActiveWindows(vWindows);
-}
-
 void cGameInstance::CalcLevel() {
     const int aLevelStarts[] = {40, 100, 300, 500, 1000};
     iCurrentLevel = 1;
@@ -170,10 +150,6 @@ int cGameInstance::DoMove() {
     return iCurrentLevel + 60;
 }
 
-bool cGameInstance::LoadHOF() {
-    return HOF.Load(iCurrentScore);
-}
-
 void cGameInstance::Update() {
     RunStep(pInput->Read(iTime));
 }
@@ -198,10 +174,10 @@ void cGameInstance::Update(cInputState input) {
     const std::vector<int>& vActive = pGui->vActive;
     if (input.Pressed(kMute) &&
         std::find(vActive.begin(), vActive.end(), WND_HOFENTER) == vActive.end())
-        ToggleMusic();
+        ToggleMusic(*this);
     // A replay's game ends in its moment, without a hall of fame.
     if (GameOverScene.Step(this) && !Playback.Running())
-        ShowHallOfFame();
+        GameOverScene.ShowHallOfFame(this);
     if (!IsPlaying())
         return;
 
@@ -243,17 +219,6 @@ void cGameInstance::Update(cInputState input) {
         pObject->Update(1, this);
 }
 
-void cGameInstance::ApplyVolumes() {
-    set_volume(-1, Settings.bMusicMuted ? 0 : cSettings::Volume(Settings.iMusicVolume));
-    pSounds->iVolume = cSettings::Volume(Settings.iEffectsVolume);
-}
-
-void cGameInstance::ToggleMusic() {
-    Settings.bMusicMuted = !Settings.bMusicMuted;
-    ApplyVolumes();
-    Settings.Save(std::cerr);
-}
-
 void cGameInstance::DoInput() {
     if (cGameObject* pAvatar = GetObject(pPlayer->GetAvatarID()))
         pPlayer->DoInput(pAvatar, &Rules, this);
@@ -271,19 +236,6 @@ void cGameInstance::DoFrame() {
     Banner.Draw(pBuffer, iFieldHeight * 3 / 8, iNow);
     pGui->Draw(pBuffer);
     ShowFrame();
-}
-
-// The player meant the key for the view: the focus that the window loses while it is set up
-// anew does not pause the game. The next start opens the same view.
-void cGameInstance::ToggleFullscreen() {
-    if (!Screen.ToggleFullscreen()) {
-        Shutdown();
-        return;
-    }
-    bFocusLost = false;
-    ShowFrame();
-    Settings.bFullscreen = Screen.IsFullscreen();
-    Settings.Save(std::cerr);
 }
 
 int cGameInstance::GetLevel() {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Startup.h"
 #include "core/cAttractDemo.h"
 #include "core/cBanner.h"
 #include "core/cGameOverScene.h"
@@ -39,7 +40,7 @@ public:
 
     // Starts Allegro at the given screen size and loads the data files: 1 on success, 0 after a
     // failure that has been shown to the player.
-    int InitSystem(int iWidth, int iHeight);
+    int InitSystem(int iWidth, int iHeight) { return StartSystem(*this, iWidth, iHeight); }
     // Builds the windows, sets the rules and prepares a first game, paused, under the main menu.
     void InitGame();
 
@@ -53,7 +54,7 @@ public:
     // The downward step granted to the monster asking now: 0, or 60 plus the level.
     int DoMove();
     // Reloads the hall of fame; true when the current score earns a place in it.
-    bool LoadHOF();
+    bool LoadHOF() { return HOF.Load(iCurrentScore); }
 
     // One logic step of the main loop on the input read from the keyboard and the pad, or on the
     // given input: a step of the replay while one plays, else Update(input). Update(input) is one
@@ -68,9 +69,6 @@ public:
     void ShowFrame() { Screen.Show(pBuffer); }
     // Whether a frame is to be drawn after iSteps more logic steps.
     bool FrameDue(int iSteps) { return Screen.FrameDue(iSteps); }
-    // Switches between the window and the fullscreen view and shows the frame again; ends the
-    // game when neither can be shown any more.
-    void ToggleFullscreen();
     void DeleteObjects() { Objects.DeleteAll(); }
 
     // The object joins the game at the next playing step; returns the id it was given.
@@ -92,11 +90,6 @@ public:
     void Shutdown() { bRunning = false; }
     // A monster destroyed: scores the current level.
     void Kill() { iCurrentScore += iCurrentLevel; }
-    // Sets the volumes of the settings: the music's Allegro's MIDI volume (0 while muted), the
-    // effects' the sound table's.
-    void ApplyVolumes();
-    // Mutes the music or lets it be heard again, and remembers that in the settings.
-    void ToggleMusic();
 
     // The objects in play, those waiting to join and the next id, under the names the game uses.
     cObjectList Objects;
@@ -152,8 +145,4 @@ public:
     cPlayback Playback;
     // Starts a replay when the first menu has stood idle long enough.
     cAttractDemo AttractDemo;
-
-private:
-    // The name entry for a score that earns a place, else the list, with the score beside it.
-    void ShowHallOfFame();
 };
