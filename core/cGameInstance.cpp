@@ -10,6 +10,7 @@
 #include "gui/WindowTable.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
+#include "objects/Tuning.h"
 #include "objects/cMonster.h"
 #include "objects/cPlayer.h"
 #include "objects/cPlayerShip.h"
@@ -19,7 +20,7 @@ namespace {
 // Whole seconds since iSince against the level's period: waves and monster steps come every 3 s
 // at levels 1 and 2, every 2 s at 3 and 4, every second at 5 and 6.
 bool PeriodOver(int iSince, int iLevel) {
-    return (iTime - iSince) / 100 > 3.0 - 0.5 * iLevel;
+    return (iTime - iSince) / 100 > Tuning::kPeriodSeconds - Tuning::kPeriodStepPerLevel * iLevel;
 }
 
 } // namespace
@@ -40,13 +41,13 @@ void cGameInstance::InitGame() {
     AddGameWindows(pGui, iFieldWidth, iFieldHeight);
     pGui->SetActiveWindows({WND_MAINMENU});
 
-    Rules.fShipSpeed = 5.0f;
+    Rules.fShipSpeed = Tuning::kShipSpeed;
     Rules.fFieldWidth = static_cast<float>(iFieldWidth);
-    Rules.iFireDelay = 8;
-    Rules.iBulletSpeed = 4;
-    Rules.fRechargeRate = 1.0f;
-    Rules.iEnergyPerLevel = 80;
-    Rules.iShotCost = 20;
+    Rules.iFireDelay = Tuning::kFireDelay;
+    Rules.iBulletSpeed = Tuning::kBulletSpeed;
+    Rules.fRechargeRate = Tuning::kRechargeRate;
+    Rules.iEnergyPerLevel = Tuning::kEnergyPerLevel;
+    Rules.iShotCost = Tuning::kShotCost;
     Starfield.Build(iFieldWidth, iFieldHeight);
     NewGame();
 }
@@ -65,7 +66,7 @@ void cGameInstance::NewGame() {
         if (!dynamic_cast<cPlayerShip*>(pObject))
             pObject->Delete();
 
-    const cVector vShipStart(iFieldWidth / 2, iFieldHeight - 94, 0);
+    const cVector vShipStart(iFieldWidth / 2, iFieldHeight - Tuning::kShipLift, 0);
     if (!GetObject(pPlayer->GetAvatarID())) {
         cPlayerShip* pShip = new cPlayerShip;
         pShip->SetBitmap(1);
@@ -116,9 +117,8 @@ void cGameInstance::GameOver() {
 }
 
 void cGameInstance::CalcLevel() {
-    const int aLevelStarts[] = {40, 100, 300, 500, 1000};
     iCurrentLevel = 1;
-    for (int iStart : aLevelStarts)
+    for (int iStart : Tuning::kLevelStarts)
         if (iMonstersSpawned >= iStart)
             ++iCurrentLevel;
 }
@@ -147,7 +147,7 @@ int cGameInstance::DoMove() {
         iLastMoveTime = iTime;
         iMoveCount = 0;
     }
-    return iCurrentLevel + 60;
+    return iCurrentLevel + Tuning::kMonsterStepBase;
 }
 
 void cGameInstance::Update() {

@@ -7,11 +7,10 @@
 #include "core/Clock.h"
 #include "core/cGameInstance.h"
 #include "media/cBitmapDatabase.h"
+#include "objects/Tuning.h"
 
 namespace {
 
-// Added to a particle's y velocity per iTime tick.
-const float kGravity = 0.0281f;
 const int kFrameTicks = 100;
 const int kParticleBitmap = 4;
 // Directions come in steps of 0.01 radian: 628 of them.
@@ -23,7 +22,7 @@ void cParticle::Update() {
     const int iNow = iTime;
     const int iDt = iNow - iLastTime;
     iLastTime = iNow;
-    cVector vGravity(0, kGravity, 0);
+    cVector vGravity(0, Tuning::kParticleGravity, 0);
     vGravity *= static_cast<float>(iDt);
     vVelocity += vGravity;
     cVector vStep = vVelocity;

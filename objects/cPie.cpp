@@ -4,12 +4,11 @@
 
 #include "core/cGameInstance.h"
 #include "media/cBitmapDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cPlayerShip.h"
 
 namespace {
 
-// Added to the y velocity once per logic step.
-const float kGravity = 0.0381f;
 // Every pie looks the same, whatever its own bitmap id says.
 const int kPieBitmap = 5;
 
@@ -21,7 +20,7 @@ void cPie::OnUpdate(int, cGameInstance* pGame) {
         Delete();
         pGame->GameOver();
     }
-    vVelocity += cVector(0, kGravity, 0);
+    vVelocity += cVector(0, Tuning::kGravity, 0);
     vPosition += vVelocity;
     if (vPosition.y > pGame->iFieldHeight)
         Delete();

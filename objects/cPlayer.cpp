@@ -7,13 +7,12 @@
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
 #include "media/cSoundDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cBullet.h"
 #include "objects/cPlayerShip.h"
 
 namespace {
 
-const float kSuperchargerFactor = 2.0f;
-const float kSuperspeedFactor = 1.5f;
 const int kShotSound = 1;
 const int kBulletBitmap = 2;
 // The bullet's lower edge starts this far above the bottom of the screen.
@@ -53,7 +52,7 @@ void cPlayer::DoInput(cGameObject* pAvatar, cGameRules* pRules, cGameInstance* p
 
 void cPlayer::Recharge(int iDt, const cPlayerShip& ship, const cGameRules& rules,
                        cGameInstance* pGame) {
-    const float fFactor = ship.HasSupercharger() ? kSuperchargerFactor : 1.0f;
+    const float fFactor = ship.HasSupercharger() ? Tuning::kSuperchargerFactor : 1.0f;
     iEnergy += static_cast<int>(iDt * rules.fRechargeRate * fFactor);
     const int iCap = EnergyCap(rules, pGame);
     if (iEnergy > iCap)
@@ -64,7 +63,7 @@ void cPlayer::Recharge(int iDt, const cPlayerShip& ship, const cGameRules& rules
 // off screen and at the right stop it ends half a ship short of the edge.
 float cPlayer::Steer(int iDt, float fX, const cPlayerShip& ship, const cGameRules& rules,
                      cGameInstance* pGame) const {
-    const float fFactor = ship.HasSuperspeed() ? kSuperspeedFactor : 1.0f;
+    const float fFactor = ship.HasSuperspeed() ? Tuning::kSuperspeedFactor : 1.0f;
     const float fStep = iDt * rules.fShipSpeed * fFactor;
     if (pGame->Input.Held(kLeft) && pGame->IsPlaying())
         fX -= fStep;

@@ -5,12 +5,11 @@
 #include "core/Clock.h"
 #include "core/cGameInstance.h"
 #include "media/cSoundDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cPlayerShip.h"
 
 namespace {
 
-// Added to the y velocity once per logic step, as for a pie.
-const float kGravity = 0.0381f;
 const int kTakenSound = 2;
 const int kSuperchargerBitmap = 10;
 const int kSuperspeedBitmap = 11;
@@ -38,7 +37,7 @@ void cPowerup::Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)(), const 
         pGame->pSounds->PlaySound(kTakenSound);
         pGame->Banner.Show(sName, iTime);
     }
-    vVelocity += cVector(0, kGravity, 0);
+    vVelocity += cVector(0, Tuning::kGravity, 0);
     vPosition += vVelocity;
     if (vPosition.y > pGame->iFieldHeight)
         Delete();
