@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include "MediaIds.h"
 #include "core/Clock.h"
 #include "core/ViewKeys.h"
 #include "core/cGameInstance.h"
@@ -21,9 +22,9 @@ bool IntroOver(int iStart, bool bPadSkips) {
 // Drawn into the frame buffer, so that a scaled window shows it enlarged like the game.
 void Intro(cGameInstance* pGame) {
     BITMAP* pFrame = pGame->pBuffer;
-    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(8), 0, 0);
-    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(7), 0, pFrame->h - 128);
-    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(12), pFrame->w - 160, pFrame->h - 80);
+    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(kBitmapIntro), 0, 0);
+    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(kBitmapIntroBase), 0, pFrame->h - 128);
+    draw_sprite(pFrame, pGame->pBitmaps->GetBitmap(kBitmapEmblem), pFrame->w - 160, pFrame->h - 80);
     pGame->ShowFrame();
     const int iStart = iTime;
     while (!IntroOver(iStart, pGame->pInput->PadSkips(iTime))) {

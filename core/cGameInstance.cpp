@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <typeinfo>
 
+#include "MediaIds.h"
 #include "core/Clock.h"
 #include "core/Volumes.h"
 #include "core/cInputReader.h"
@@ -69,7 +70,7 @@ void cGameInstance::NewGame() {
     const cVector vShipStart(iFieldWidth / 2, iFieldHeight - Tuning::kShipLift, 0);
     if (!GetObject(pPlayer->GetAvatarID())) {
         cPlayerShip* pShip = new cPlayerShip;
-        pShip->SetBitmap(1);
+        pShip->SetBitmap(kBitmapShip);
         pShip->SetPosition(vShipStart);
         SetPlayerAvatar(AddObject(pShip));
     }
@@ -127,7 +128,7 @@ void cGameInstance::AddMonster(int iSpawnPoint) {
     cMonster* pMonster = new cMonster;
     pMonster->SetPosition(SpawnPoints[iSpawnPoint]);
     // One monster in four, on average, has the second look.
-    pMonster->SetBitmap(rand() % 200 < 50 ? 9 : 3);
+    pMonster->SetBitmap(rand() % 200 < 50 ? kBitmapMonsterHeavy : kBitmapMonster);
     AddObject(pMonster);
 }
 

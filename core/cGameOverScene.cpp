@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "MediaIds.h"
 #include "core/Clock.h"
 #include "core/cGameInstance.h"
 #include "gui/cGuiSystem.h"
@@ -16,7 +17,6 @@
 namespace {
 
 const int kLength = 200; // hundredths of a second
-const int kExplosionSound = 3;
 
 } // namespace
 
@@ -39,7 +39,7 @@ void cGameOverScene::Start(cGameInstance* pGame) {
     pExplosion->Init(1, 3, 0.5f, 2.5f, 60, 100);
     pExplosion->SetPosition(vCentre);
     pGame->pMidis->StopPlaying();
-    pGame->pSounds->PlaySound(kExplosionSound);
+    pGame->pSounds->PlaySound(kSoundShipExplosion);
     Title.Show("Game over", iStart, kLength, 3);
     Score.Show("Score " + std::to_string(pGame->GetScore()), iStart, kLength, 2);
 }

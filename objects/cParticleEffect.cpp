@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "MediaIds.h"
 #include "core/Clock.h"
 #include "core/cGameInstance.h"
 #include "media/cBitmapDatabase.h"
@@ -12,7 +13,6 @@
 namespace {
 
 const int kFrameTicks = 100;
-const int kParticleBitmap = 4;
 // Directions come in steps of 0.01 radian: 628 of them.
 const int kDirections = 628;
 
@@ -56,7 +56,7 @@ void cParticleEffect::Init(int iMinFrames, int iMaxFrames, float fMinSpeed, floa
                                        static_cast<float>(std::sin(dAngle) * fSpeed), 0);
         pParticle->iFrames = iMinFrames + rand() % (iMaxFrames - iMinFrames);
         pParticle->iLastTime = iTime;
-        pParticle->iBitmap = kParticleBitmap;
+        pParticle->iBitmap = kBitmapParticle;
         Particles.push_back(pParticle);
     }
 }

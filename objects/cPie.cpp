@@ -2,17 +2,11 @@
 
 #include <typeinfo>
 
+#include "MediaIds.h"
 #include "core/cGameInstance.h"
 #include "media/cBitmapDatabase.h"
 #include "objects/Tuning.h"
 #include "objects/cPlayerShip.h"
-
-namespace {
-
-// Every pie looks the same, whatever its own bitmap id says.
-const int kPieBitmap = 5;
-
-} // namespace
 
 // A pie that hits the ship still moves on in that step; the next purge removes it.
 void cPie::OnUpdate(int, cGameInstance* pGame) {
@@ -27,7 +21,8 @@ void cPie::OnUpdate(int, cGameInstance* pGame) {
 }
 
 void cPie::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
-    BITMAP* pSprite = pGame->pBitmaps->GetBitmap(kPieBitmap);
+    // Every pie looks the same, whatever its own bitmap id says.
+    BITMAP* pSprite = pGame->pBitmaps->GetBitmap(kBitmapPie);
     if (!pSprite)
         return;
     draw_sprite(pTarget, pSprite, static_cast<int>(vPosition.x - pSprite->w / 2),

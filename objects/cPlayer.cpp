@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include "MediaIds.h"
 #include "core/Clock.h"
 #include "core/cGameInstance.h"
 #include "gui/cGuiSystem.h"
@@ -13,8 +14,6 @@
 
 namespace {
 
-const int kShotSound = 1;
-const int kBulletBitmap = 2;
 // The bullet's lower edge starts this far above the bottom of the screen.
 const int kBulletLift = 64;
 
@@ -87,7 +86,7 @@ void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
         return;
     iLastFire = iNow;
     cBullet* pBullet = new cBullet;
-    pBullet->SetBitmap(kBulletBitmap);
+    pBullet->SetBitmap(kBitmapBullet);
     BITMAP* pSprite = pBullet->Sprite(pGame);
     const int iWidth = pSprite ? pSprite->w : 0;
     const int iHeight = pSprite ? pSprite->h : 0;
@@ -97,6 +96,6 @@ void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
     pBullet->SetPosition(cVector(
         fShipX - iWidth / 2, static_cast<float>(pGame->iFieldHeight - (iHeight + kBulletLift)), 0));
     pGame->AddObject(pBullet);
-    pGame->pSounds->PlaySound(kShotSound);
+    pGame->pSounds->PlaySound(kSoundShot);
     iEnergy -= rules.iShotCost;
 }
