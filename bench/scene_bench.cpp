@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
 #include "objects/cBullet.h"

@@ -4,9 +4,11 @@
 #include <fstream>
 #include <string>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
+#include "core/ViewKeys.h"
 #include "core/cGameInstance.h"
 #include "core/cInputReader.h"
-#include "core/main.h"
 #include "media/cBitmapDatabase.h"
 #include "media/cMidiDatabase.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 const int kFirstLineY = 150;
 const int kLineSpacing = 8;
-const int kPictureWidth = 150; // bitmap 12, centred above the text
+const int kPictureWidth = 150; // the emblem, centred above the text
 const int kPictureY = 30;
 
 } // namespace
@@ -22,7 +24,7 @@ const int kPictureY = 30;
 BITMAP* CreateCreditsBitmap(cGameInstance* pGame, int iWidth, const char* sFile, int& iEnd) {
     BITMAP* pBmp = create_bitmap(iWidth, kCreditsHeight);
     clear_to_color(pBmp, 0);
-    BITMAP* pPicture = pGame->pBitmaps->GetBitmap(12);
+    BITMAP* pPicture = pGame->pBitmaps->GetBitmap(kBitmapEmblem);
     draw_sprite(pBmp, pPicture, iWidth / 2 - kPictureWidth / 2, kPictureY);
     iEnd = kPictureY + pPicture->h;
 
@@ -59,7 +61,7 @@ void Credits(cGameInstance* pGame) {
     BITMAP* pFrame = pGame->pBuffer;
     int iEnd = 0;
     BITMAP* pBmp = CreateCreditsBitmap(pGame, pFrame->w, "credits.txt", iEnd);
-    pGame->pMidis->PlayMidi(5);
+    pGame->pMidis->PlayMidi(kMidiCredits);
     int iStart = iTime;
     int iOffset = 0;
     int iShown = -1;

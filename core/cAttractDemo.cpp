@@ -1,7 +1,7 @@
 #include "core/cAttractDemo.h"
 
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 
 // A look at the time per step: the idle menu sleeps between its ticks as before.

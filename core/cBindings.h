@@ -3,7 +3,7 @@
 #include <allegro.h>
 #include <vector>
 
-#include "core/cInputState.h"
+#include "gui/cInputState.h"
 
 // Which keys and pad buttons stand for which actions. The keys are those the game has always
 // had; the buttons are those of the common pads on Linux: A or Cross (0) fires and confirms, B or

@@ -8,8 +8,8 @@
 #include <unistd.h>
 #include <xalleg.h>
 
+#include "core/Clock.h"
 #include "core/cHOF.h"
-#include "core/main.h"
 
 namespace {
 

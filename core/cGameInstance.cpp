@@ -2,25 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
-#include <functional>
-#include <iostream>
-#include <random>
 #include <typeinfo>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
+#include "core/Volumes.h"
 #include "core/cInputReader.h"
-#include "core/main.h"
-#include "gui/EnergyBarProc.h"
-#include "gui/HallOfFameEnterProc.h"
-#include "gui/HallOfFameProc.h"
-#include "gui/MainProc.h"
-#include "gui/PowerupProc.h"
-#include "gui/ScoreProc.h"
+#include "gui/WindowTable.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
-#include "media/cBitmapDatabase.h"
-#include "media/cMidiDatabase.h"
-#include "media/cSoundDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cMonster.h"
 #include "objects/cPlayer.h"
 #include "objects/cPlayerShip.h"
@@ -30,7 +21,7 @@ namespace {
 // Whole seconds since iSince against the level's period: waves and monster steps come every 3 s
 // at levels 1 and 2, every 2 s at 3 and 4, every second at 5 and 6.
 bool PeriodOver(int iSince, int iLevel) {
-    return (iTime - iSince) / 100 > 3.0 - 0.5 * iLevel;
+    return (iTime - iSince) / 100 > Tuning::kPeriodSeconds - Tuning::kPeriodStepPerLevel * iLevel;
 }
 
 } // namespace
@@ -40,134 +31,30 @@ cGameInstance::cGameInstance()
 
 cGameInstance::~cGameInstance() {
     DeleteObjects();
-    for (cGameObject* pObject : vNewObjects)
-        delete pObject;
-    delete pPlayer;
-    delete pInput;
-    delete pBitmaps;
-    if (pBuffer)
-        destroy_bitmap(pBuffer);
-    delete pGui;
-    delete pSounds;
-    delete pMidis;
-    if (pSpriteData) {
-        // The bitmap table has destroyed the pictures already; unloading frees the rest of the
-        // file.
-        for (DATAFILE* pObject = pSpriteData; pObject->type != DAT_END; ++pObject)
-            pObject->dat = nullptr;
-        unload_datafile(pSpriteData);
-    }
-}
-
-int cGameInstance::InitSystem(int iWidth, int iHeight) {
-    cScreen::NameWindow();
-    // Without a display Allegro cannot start, and every later call of it would crash.
-    if (allegro_init() != 0) {
-        Shutdown();
-        allegro_message("Could not set the graphics mode.");
-        return 0;
-    }
-    set_window_title("Zenith Guard");
-    install_keyboard();
-    install_timer();
-    install_mouse();
-    // The music is played by Allegro's own synthesiser, which needs a sound card; a machine
-    // without one starts silently instead of stopping the player at a message box.
-    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0 &&
-        install_sound(DIGI_AUTODETECT, MIDI_NONE, nullptr) != 0)
-        allegro_message("Error installing sound drivers.");
-    pInput = new cInputReader(Settings.Bindings);
-
-    iFieldWidth = iWidth;
-    iFieldHeight = iHeight;
-    if (!Screen.Open(iWidth, iHeight, iScale, Settings.iScale, bFullscreen)) {
-        Shutdown();
-        allegro_message("Could not set the graphics mode.");
-        return 0;
-    }
-    iScale = Screen.iScale;
-    srand(time(nullptr));
-    pBuffer = create_bitmap(iWidth, iHeight);
-
-    pBitmaps = new cBitmapDatabase;
-    pPlayer = new cPlayer;
-    pSounds = new cSoundDatabase;
-    pMidis = new cMidiDatabase;
-
-    pSpriteData = load_datafile("data/sprites.dat");
-    if (!pSpriteData)
-        return FailStartup("Datafile data/sprites.dat not found");
-    pBitmaps->BuildBitmaps(pSpriteData);
-
-    DATAFILE* pMidiData = load_datafile("data/midi.dat");
-    if (!pMidiData)
-        return FailStartup("Datafile data/midi.dat not found");
-    pMidis->BuildMidis(pMidiData);
-
-    DATAFILE* pSampleData = load_datafile("data/samples.dat");
-    if (!pSampleData)
-        return FailStartup("Datafile data/samples.dat not found");
-    pSounds->BuildSounds(pSampleData);
-    ApplyVolumes();
-
-    pGui = new cGuiSystem;
-    if (!pGui->LoadElements("data/gui.dat"))
-        return FailStartup("Datafile data/gui.dat not found");
-    return 1;
-}
-
-// Shows the message while the picture is still up, then leaves the graphics mode.
-int cGameInstance::FailStartup(const char* sMessage) {
-    allegro_message("%s", sMessage);
-    set_gfx_mode(GFX_TEXT, 60, 80, 0, 0);
-    Shutdown();
-    return 0;
+    Objects.DeleteNew();
+    ReleaseSystem(*this);
 }
 
 void cGameInstance::InitGame() {
     pGui->pGame = this;
     bRunning = true;
 
-    struct cWindowRow {
-        int iId;
-        int iX, iY, iWidth, iHeight;
-        int iRed, iGreen, iBlue;
-        tWindowProc pProc;
-    };
-    const int W = iFieldWidth;
-    const int H = iFieldHeight;
-    const cWindowRow aWindows[] = {
-        {WND_ENERGYBAR, 10, H - 20, 100, 20, 100, 0, 0, EnergyBarProc},
-        {WND_SCORE, 10, 10, 110, 40, 100, 0, 0, ScoreProc},
-        {WND_MAINMENU, W / 2 - 150, H / 2 - 100, 300, 100, 255, 255, 255, MainProc},
-        {WND_HOF, W / 2 - 170, H / 2 - 100, 340, 200, 255, 255, 255, HallOfFameProc},
-        {WND_HOFENTER, W / 2 - 200, H / 2 - 100, 400, 100, 255, 255, 255, HallOfFameEnterProc},
-        {WND_POWERUP, W - 190, 10, 190, 40, 100, 0, 0, PowerupProc},
-    };
-    for (const cWindowRow& row : aWindows) {
-        cMenuWindow* pWindow = new cMenuWindow;
-        pWindow->SetId(row.iId);
-        pWindow->SetPosition(cVector(row.iX, row.iY, 0));
-        pWindow->SetSize(row.iWidth, row.iHeight);
-        pWindow->SetBgColor(makecol(row.iRed, row.iGreen, row.iBlue));
-        pWindow->pProc = row.pProc;
-        pGui->AddWindow(pWindow);
-    }
+    AddGameWindows(pGui, iFieldWidth, iFieldHeight);
     pGui->SetActiveWindows({WND_MAINMENU});
 
-    Rules.fShipSpeed = 5.0f;
+    Rules.fShipSpeed = Tuning::kShipSpeed;
     Rules.fFieldWidth = static_cast<float>(iFieldWidth);
-    Rules.iFireDelay = 8;
-    Rules.iBulletSpeed = 4;
-    Rules.fRechargeRate = 1.0f;
-    Rules.iEnergyPerLevel = 80;
-    Rules.iShotCost = 20;
+    Rules.iFireDelay = Tuning::kFireDelay;
+    Rules.iBulletSpeed = Tuning::kBulletSpeed;
+    Rules.fRechargeRate = Tuning::kRechargeRate;
+    Rules.iEnergyPerLevel = Tuning::kEnergyPerLevel;
+    Rules.iShotCost = Tuning::kShotCost;
     Starfield.Build(iFieldWidth, iFieldHeight);
     NewGame();
 }
 
 void cGameInstance::NewGame() {
-    bRecording = false;
+    Recorder.Stop();
     GameOverScene.Stop();
     iCurrentScore = 0;
     iMonstersSpawned = 0;
@@ -175,17 +62,15 @@ void cGameInstance::NewGame() {
     iLastWaveTime = iTime;
     iLastMoveTime = iTime;
 
-    for (cGameObject* pObject : vNewObjects)
-        delete pObject;
-    vNewObjects.clear();
+    Objects.DeleteNew();
     for (cGameObject* pObject : vObjects)
         if (!dynamic_cast<cPlayerShip*>(pObject))
             pObject->Delete();
 
-    const cVector vShipStart(iFieldWidth / 2, iFieldHeight - 94, 0);
+    const cVector vShipStart(iFieldWidth / 2, iFieldHeight - Tuning::kShipLift, 0);
     if (!GetObject(pPlayer->GetAvatarID())) {
         cPlayerShip* pShip = new cPlayerShip;
-        pShip->SetBitmap(1);
+        pShip->SetBitmap(kBitmapShip);
         pShip->SetPosition(vShipStart);
         SetPlayerAvatar(AddObject(pShip));
     }
@@ -211,40 +96,14 @@ void cGameInstance::NewGame() {
     CalcLevel();
     bGameOpen = false;
     if (!Playback.Running())
-        BeginRecording();
-}
-
-// The game's rand() starts from a seed of its own, so that the game can be played again; what the
-// controller keeps from before the game counts from the game's start.
-void cGameInstance::BeginRecording() {
-    const unsigned iSeed = std::random_device()();
-    srand(iSeed);
-    Recording = cReplay();
-    Recording.iSeed = iSeed;
-    Recording.iEnergy = pPlayer->iEnergy;
-    Recording.iLastFire = std::clamp(pPlayer->iLastFire - iTime, -cReplay::kMaxAdvance, 0);
-    Recording.iLastTime = std::clamp(pPlayer->iLastTime - iTime, -cReplay::kMaxAdvance, 0);
-    Recording.iMoveCount = iMoveCount;
-    iLastRecorded = iTime;
-    iLastInputTime = pPlayer->iLastTime;
-    bRecording = true;
-}
-
-void cGameInstance::RecordStep(const cInputState& input, bool bPausing) {
-    const unsigned iInput =
-        (input.Held(kLeft) ? cReplay::kLeft : 0) | (input.Held(kRight) ? cReplay::kRight : 0) |
-        (input.Held(kFire) ? cReplay::kFire : 0) | (bPausing ? cReplay::kPause : 0);
-    const int iGap = pPlayer->iLastTime != iLastInputTime ? iTime - pPlayer->iLastTime : -1;
-    Recording.AddStep(iTime - iLastRecorded, iInput, iGap);
-    iLastRecorded = iTime;
-    iLastInputTime = iTime;
+        Recorder.Begin(*pPlayer, iMoveCount);
 }
 
 // Several monsters may end the game in one step: the ship bursts once. The score panel alone
 // stays, with the points of this last step too.
 void cGameInstance::GameOver() {
     Pause();
-    bRecording = false;
+    Recorder.Stop();
     bGameOpen = false;
     pGui->SendMessage(WND_MAINMENU, MSG_SETDATA, MsgArg(0), MsgArg(0));
     if (GameOverScene.Running())
@@ -258,24 +117,9 @@ void cGameInstance::GameOver() {
     HOF.AwaitName(GetScore());
 }
 
-void cGameInstance::ShowHallOfFame() {
-    Recording.iScore = GetScore();
-    Recording.iLevel = GetLevel();
-    HOF.OfferReplay(Recording.iScore, Recording.Text());
-    std::vector<int> vWindows = {WND_HOF, WND_SCORE};
-    if (LoadHOF()) {
-        vWindows = {WND_HOFENTER, WND_SCORE};
-        pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
-    } else {
-        HOF.DeclineName();
-    }
-    pGui->SetActiveWindows(vWindows);
-}
-
 void cGameInstance::CalcLevel() {
-    const int aLevelStarts[] = {40, 100, 300, 500, 1000};
     iCurrentLevel = 1;
-    for (int iStart : aLevelStarts)
+    for (int iStart : Tuning::kLevelStarts)
         if (iMonstersSpawned >= iStart)
             ++iCurrentLevel;
 }
@@ -284,7 +128,7 @@ void cGameInstance::AddMonster(int iSpawnPoint) {
     cMonster* pMonster = new cMonster;
     pMonster->SetPosition(SpawnPoints[iSpawnPoint]);
     // One monster in four, on average, has the second look.
-    pMonster->SetBitmap(rand() % 200 < 50 ? 9 : 3);
+    pMonster->SetBitmap(rand() % 200 < 50 ? kBitmapMonsterHeavy : kBitmapMonster);
     AddObject(pMonster);
 }
 
@@ -293,8 +137,7 @@ void cGameInstance::SetPlayerAvatar(int iId) {
 }
 
 int cGameInstance::NumMonsters() const {
-    const auto it = mClasses.find(typeid(cMonster));
-    return it == mClasses.end() ? 0 : static_cast<int>(it->second.size());
+    return Objects.Count(typeid(cMonster));
 }
 
 int cGameInstance::DoMove() {
@@ -305,11 +148,7 @@ int cGameInstance::DoMove() {
         iLastMoveTime = iTime;
         iMoveCount = 0;
     }
-    return iCurrentLevel + 60;
-}
-
-bool cGameInstance::LoadHOF() {
-    return HOF.Load(iCurrentScore);
+    return iCurrentLevel + Tuning::kMonsterStepBase;
 }
 
 void cGameInstance::Update() {
@@ -336,10 +175,10 @@ void cGameInstance::Update(cInputState input) {
     const std::vector<int>& vActive = pGui->vActive;
     if (input.Pressed(kMute) &&
         std::find(vActive.begin(), vActive.end(), WND_HOFENTER) == vActive.end())
-        ToggleMusic();
+        ToggleMusic(*this);
     // A replay's game ends in its moment, without a hall of fame.
     if (GameOverScene.Step(this) && !Playback.Running())
-        ShowHallOfFame();
+        GameOverScene.ShowHallOfFame(this);
     if (!IsPlaying())
         return;
 
@@ -348,8 +187,8 @@ void cGameInstance::Update(cInputState input) {
     // game did, for that step, and goes on.
     const bool bPausing =
         (bWasPlaying && (input.Pressed(kBack) || input.Pressed(kPause))) || input.bFocusLost;
-    if (bRecording)
-        RecordStep(input, bPausing);
+    if (Recorder.Recording())
+        Recorder.Step(input, bPausing, *pPlayer);
     if (!Playback.Running())
         bGameOpen = true;
     if (bPausing) {
@@ -362,10 +201,8 @@ void cGameInstance::Update(cInputState input) {
     CalcLevel();
     pGui->SendMessage(WND_SCORE, MSG_SETDATA, MsgArg(GetScore()), MsgArg(GetLevel()));
 
-    Purge();
-    for (cGameObject* pObject : vNewObjects)
-        Join(pObject);
-    vNewObjects.clear();
+    Objects.Purge();
+    Objects.JoinNew();
 
     CalcLevel();
     if (PeriodOver(iLastWaveTime, iCurrentLevel)) {
@@ -383,30 +220,9 @@ void cGameInstance::Update(cInputState input) {
         pObject->Update(1, this);
 }
 
-void cGameInstance::ApplyVolumes() {
-    set_volume(-1, Settings.bMusicMuted ? 0 : cSettings::Volume(Settings.iMusicVolume));
-    pSounds->iVolume = cSettings::Volume(Settings.iEffectsVolume);
-}
-
-void cGameInstance::ToggleMusic() {
-    Settings.bMusicMuted = !Settings.bMusicMuted;
-    ApplyVolumes();
-    Settings.Save(std::cerr);
-}
-
 void cGameInstance::DoInput() {
     if (cGameObject* pAvatar = GetObject(pPlayer->GetAvatarID()))
         pPlayer->DoInput(pAvatar, &Rules, this);
-}
-
-void cGameInstance::Purge() {
-    const auto bDeleted = [](const cGameObject* pObject) { return pObject->IsDeleted(); };
-    for (auto& [type, vList] : mClasses)
-        vList.erase(std::remove_if(vList.begin(), vList.end(), bDeleted), vList.end());
-    auto itKept = std::stable_partition(vObjects.begin(), vObjects.end(), std::not_fn(bDeleted));
-    for (auto it = itKept; it != vObjects.end(); ++it)
-        delete *it;
-    vObjects.erase(itKept, vObjects.end());
 }
 
 // An idle menu composes the same frame at every step, the stars standing still: it is not sent to
@@ -421,58 +237,6 @@ void cGameInstance::DoFrame() {
     Banner.Draw(pBuffer, iFieldHeight * 3 / 8, iNow);
     pGui->Draw(pBuffer);
     ShowFrame();
-}
-
-// The player meant the key for the view: the focus that the window loses while it is set up
-// anew does not pause the game. The next start opens the same view.
-void cGameInstance::ToggleFullscreen() {
-    if (!Screen.ToggleFullscreen()) {
-        Shutdown();
-        return;
-    }
-    bFocusLost = false;
-    ShowFrame();
-    Settings.bFullscreen = Screen.IsFullscreen();
-    Settings.Save(std::cerr);
-}
-
-void cGameInstance::DeleteObjects() {
-    for (cGameObject* pObject : vObjects)
-        delete pObject;
-    vObjects.clear();
-    mClasses.clear();
-}
-
-int cGameInstance::AddObject(cGameObject* pObject) {
-    pObject->SetId(iNextId++);
-    vNewObjects.push_back(pObject);
-    return pObject->Id();
-}
-
-void cGameInstance::Join(cGameObject* pObject) {
-    vObjects.push_back(pObject);
-    mClasses[typeid(*pObject)].push_back(pObject);
-}
-
-cGameObject* cGameInstance::GetObject(int iId) const {
-    for (cGameObject* pObject : vObjects)
-        if (pObject->Id() == iId)
-            return pObject;
-    return nullptr;
-}
-
-cGameObject* cGameInstance::DoCollide(cGameObject* pObject, std::string sClass) {
-    if (!pObject)
-        return nullptr;
-    for (const auto& [type, vList] : mClasses) {
-        if (sClass != type.name())
-            continue;
-        for (cGameObject* pListed : vList)
-            if (pListed->Collides(pObject, this))
-                return pListed;
-        break;
-    }
-    return nullptr;
 }
 
 int cGameInstance::GetLevel() {

@@ -2,20 +2,22 @@
 
 #include <allegro.h>
 #include <string>
-#include <typeindex>
-#include <unordered_map>
 #include <vector>
 
+#include "core/Startup.h"
 #include "core/cAttractDemo.h"
 #include "core/cBanner.h"
 #include "core/cGameOverScene.h"
 #include "core/cGameRules.h"
 #include "core/cHOF.h"
-#include "core/cInputState.h"
+#include "core/cObjectList.h"
 #include "core/cPlayback.h"
+#include "core/cRecorder.h"
 #include "core/cReplay.h"
 #include "core/cScreen.h"
 #include "core/cSettings.h"
+#include "gui/WindowIds.h"
+#include "gui/cInputState.h"
 #include "objects/cStarfield.h"
 #include "objects/vector.h"
 
@@ -26,14 +28,6 @@ class cInputReader;
 class cMidiDatabase;
 class cPlayer;
 class cSoundDatabase;
-
-// The game's six windows.
-const int WND_ENERGYBAR = 0;
-const int WND_SCORE = 1;
-const int WND_MAINMENU = 2;
-const int WND_HOFENTER = 3;
-const int WND_HOF = 4;
-const int WND_POWERUP = 5;
 
 // The one game: owns the objects in play, the screen buffer, the media tables and the window
 // system, and runs the logic step and the frame of the main loop.
@@ -46,7 +40,7 @@ public:
 
     // Starts Allegro at the given screen size and loads the data files: 1 on success, 0 after a
     // failure that has been shown to the player.
-    int InitSystem(int iWidth, int iHeight);
+    int InitSystem(int iWidth, int iHeight) { return StartSystem(*this, iWidth, iHeight); }
     // Builds the windows, sets the rules and prepares a first game, paused, under the main menu.
     void InitGame();
 
@@ -60,7 +54,7 @@ public:
     // The downward step granted to the monster asking now: 0, or 60 plus the level.
     int DoMove();
     // Reloads the hall of fame; true when the current score earns a place in it.
-    bool LoadHOF();
+    bool LoadHOF() { return HOF.Load(iCurrentScore); }
 
     // One logic step of the main loop on the input read from the keyboard and the pad, or on the
     // given input: a step of the replay while one plays, else Update(input). Update(input) is one
@@ -75,18 +69,17 @@ public:
     void ShowFrame() { Screen.Show(pBuffer); }
     // Whether a frame is to be drawn after iSteps more logic steps.
     bool FrameDue(int iSteps) { return Screen.FrameDue(iSteps); }
-    // Switches between the window and the fullscreen view and shows the frame again; ends the
-    // game when neither can be shown any more.
-    void ToggleFullscreen();
-    void DeleteObjects();
+    void DeleteObjects() { Objects.DeleteAll(); }
 
     // The object joins the game at the next playing step; returns the id it was given.
-    int AddObject(cGameObject* pObject);
+    int AddObject(cGameObject* pObject) { return Objects.Add(pObject); }
     // Puts an object in play: at the end of vObjects and of its class's list.
-    void Join(cGameObject* pObject);
-    cGameObject* GetObject(int iId) const;
+    void Join(cGameObject* pObject) { Objects.Join(pObject); }
+    cGameObject* GetObject(int iId) const { return Objects.Get(iId); }
     // The first object in play of exactly the named class that pObject collides with, or null.
-    cGameObject* DoCollide(cGameObject* pObject, std::string sClass);
+    cGameObject* DoCollide(cGameObject* pObject, std::string sClass) {
+        return Objects.Collide(pObject, sClass, this);
+    }
 
     int GetLevel();
     int GetScore() const { return iCurrentScore; }
@@ -97,17 +90,14 @@ public:
     void Shutdown() { bRunning = false; }
     // A monster destroyed: scores the current level.
     void Kill() { iCurrentScore += iCurrentLevel; }
-    // Sets the volumes of the settings: the music's Allegro's MIDI volume (0 while muted), the
-    // effects' the sound table's.
-    void ApplyVolumes();
-    // Mutes the music or lets it be heard again, and remembers that in the settings.
-    void ToggleMusic();
 
-    std::vector<cGameObject*> vObjects;
-    std::vector<cGameObject*> vNewObjects;
+    // The objects in play, those waiting to join and the next id, under the names the game uses.
+    cObjectList Objects;
+    std::vector<cGameObject*>& vObjects = Objects.vObjects;
+    std::vector<cGameObject*>& vNewObjects = Objects.vNewObjects;
     DATAFILE* pSpriteData = nullptr;
     cGameRules Rules;
-    int iNextId = 1;
+    int& iNextId = Objects.iNextId;
     BITMAP* pBuffer = nullptr;
     // The play field, in game pixels: its geometry stays that of the size the game was started at,
     // however large the window shows it.
@@ -145,14 +135,9 @@ public:
     cInputReader* pInput = nullptr;
     // The input of the current logic step, which all of its parts read.
     cInputState Input;
-    // The game being played, as it is played: begun by NewGame with a seed of its own for rand(),
-    // a step added at every playing step, ended by GameOver. iLastRecorded is the time of the
-    // step added last; iLastInputTime that of the player's input step after it, unless the
-    // controller has run since, in the menu of a pause.
-    cReplay Recording;
-    bool bRecording = false;
-    int iLastRecorded = 0;
-    int iLastInputTime = 0;
+    // The game being played, as it is played, and the replay it makes.
+    cRecorder Recorder;
+    cReplay& Recording = Recorder.Replay;
     // A game has been played since the last NewGame and has not ended: it may be paused in the
     // menu. Replays wait until it is over.
     bool bGameOpen = false;
@@ -160,19 +145,4 @@ public:
     cPlayback Playback;
     // Starts a replay when the first menu has stood idle long enough.
     cAttractDemo AttractDemo;
-
-private:
-    int FailStartup(const char* sMessage);
-    // The name entry for a score that earns a place, else the list, with the score beside it.
-    void ShowHallOfFame();
-    // Destroys the objects marked deleted; the others keep their order.
-    void Purge();
-    // Seeds rand() for a new game and notes what the game starts from.
-    void BeginRecording();
-    // Adds the step that runs now to the recording: the clock's advance, the keys of play.
-    void RecordStep(const cInputState& input, bool bPausing);
-
-    // The objects in play by their exact class, each list in the order of vObjects: a search for
-    // one class never walks the objects of the others.
-    std::unordered_map<std::type_index, std::vector<cGameObject*>> mClasses;
 };

@@ -1,9 +1,13 @@
 #include "core/cGameOverScene.h"
 
 #include <string>
+#include <vector>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
+#include "gui/cGuiSystem.h"
+#include "gui/cMenuWindow.h"
 #include "media/cMidiDatabase.h"
 #include "media/cSoundDatabase.h"
 #include "objects/cParticleEffect.h"
@@ -13,7 +17,6 @@
 namespace {
 
 const int kLength = 200; // hundredths of a second
-const int kExplosionSound = 3;
 
 } // namespace
 
@@ -36,7 +39,7 @@ void cGameOverScene::Start(cGameInstance* pGame) {
     pExplosion->Init(1, 3, 0.5f, 2.5f, 60, 100);
     pExplosion->SetPosition(vCentre);
     pGame->pMidis->StopPlaying();
-    pGame->pSounds->PlaySound(kExplosionSound);
+    pGame->pSounds->PlaySound(kSoundShipExplosion);
     Title.Show("Game over", iStart, kLength, 3);
     Score.Show("Score " + std::to_string(pGame->GetScore()), iStart, kLength, 2);
 }
@@ -65,4 +68,18 @@ void cGameOverScene::Draw(BITMAP* pTarget, cGameInstance* pGame) {
     const int iNow = iTime;
     Title.Draw(pTarget, pTarget->h * 3 / 8, iNow);
     Score.Draw(pTarget, pTarget->h * 3 / 8 + 32, iNow);
+}
+
+void cGameOverScene::ShowHallOfFame(cGameInstance* pGame) {
+    pGame->Recording.iScore = pGame->GetScore();
+    pGame->Recording.iLevel = pGame->GetLevel();
+    pGame->HOF.OfferReplay(pGame->Recording.iScore, pGame->Recording.Text());
+    std::vector<int> vWindows = {WND_HOF, WND_SCORE};
+    if (pGame->LoadHOF()) {
+        vWindows = {WND_HOFENTER, WND_SCORE};
+        pGame->pGui->SendMessage(WND_HOFENTER, MSG_SETDATA, MsgArg(1), MsgArg(0));
+    } else {
+        pGame->HOF.DeclineName();
+    }
+    pGame->pGui->SetActiveWindows(vWindows);
 }

@@ -24,6 +24,9 @@ public:
     bool Step(cGameInstance* pGame);
     void Stop();
     void Draw(BITMAP* pTarget, cGameInstance* pGame);
+    // What follows the moment: the name entry for a score that earns a place, else the list, with
+    // the score beside it.
+    void ShowHallOfFame(cGameInstance* pGame);
 
 private:
     int iStart = 0;

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "core/main.h"
+#include "core/Clock.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "core/cBindings.h"
-#include "core/cInputState.h"
+#include "gui/cInputState.h"
 
 // Takes the input of each logic step from the keyboard and the first pad, through the bindings.
 // The pad is Allegro's joystick: looked for at the first step and then every few seconds while

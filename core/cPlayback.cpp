@@ -2,15 +2,14 @@
 
 #include <cstdlib>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "media/cMidiDatabase.h"
 #include "objects/cPlayer.h"
 
 namespace {
-
-const int kGameMusic = 1;
 
 // The input of a recorded step, as play reads it.
 cInputState Replayed(unsigned iInput) {
@@ -59,7 +58,7 @@ void cPlayback::Begin(cGameInstance* pGame, const cInputState& input) {
     player.iLastFire = iClock + Replay.iLastFire;
     player.iLastTime = iClock + Replay.iLastTime;
     pGame->iMoveCount = Replay.iMoveCount;
-    pGame->pMidis->PlayMidi(kGameMusic);
+    pGame->pMidis->PlayMidi(kMidiGame);
     pGame->pGui->SetActiveWindows({WND_ENERGYBAR, WND_SCORE, WND_POWERUP});
 }
 

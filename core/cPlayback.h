@@ -3,8 +3,8 @@
 #include <allegro.h>
 #include <bitset>
 
-#include "core/cInputState.h"
 #include "core/cReplay.h"
+#include "gui/cInputState.h"
 
 class cGameInstance;
 

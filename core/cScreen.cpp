@@ -4,7 +4,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "core/main.h"
+#include "core/Clock.h"
 
 // After allegro.h: the X declarations that Allegro's X port shares with programs, and the
 // conversion blitters that it converts a screen of another depth with.

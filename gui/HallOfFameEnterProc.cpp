@@ -2,14 +2,15 @@
 
 #include <string>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/cInputState.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cInputState.h"
 #include "media/cMidiDatabase.h"
 
 namespace {
 
-const int kNameEntryMusic = 2;
 // The letters a pad picks from, Up going on to the next; a name needs no more than these.
 const std::string kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 
@@ -90,7 +91,7 @@ int HallOfFameEnterProc(cMenuWindow& window, int iMsg, void* a, void* b) {
         break;
     }
     case MSG_ACTIVATE:
-        window.pGame->pMidis->PlayMidi(kNameEntryMusic);
+        window.pGame->pMidis->PlayMidi(kMidiNameEntry);
         name.clear();
         window.pGame->HOF.AwaitName(window.pGame->GetScore());
         iLetter = 0;

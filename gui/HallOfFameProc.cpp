@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <string>
 
+#include "MediaIds.h"
 #include "core/cGameInstance.h"
-#include "core/cInputState.h"
 #include "core/cReplay.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cInputState.h"
 #include "media/cMidiDatabase.h"
 
 namespace {
 
-const int kListMusic = 3;
 const int kFirstRow = 30;
 const int kRowHeight = 8;
 // The right edge of the rank ("10."), the left edge of the name.
@@ -108,7 +108,7 @@ int HallOfFameProc(cMenuWindow& window, int iMsg, void* a, void* b) {
         DrawList(static_cast<BITMAP*>(a), game, iChosen, sNote);
         break;
     case MSG_ACTIVATE:
-        game.pMidis->PlayMidi(kListMusic);
+        game.pMidis->PlayMidi(kMidiHallOfFame);
         sNote.clear();
         break;
     case MSG_KEY: {

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/cInputState.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
+#include "gui/cInputState.h"
 #include "media/cMidiDatabase.h"
 
 namespace {
@@ -17,9 +18,6 @@ const int kResumeGame = 3;
 
 // Hundredths of a second a key message must come after the last accepted one.
 const int kKeyDelay = 14;
-
-const int kMenuMusic = 4;
-const int kGameMusic = 1;
 
 // Escape, P, and the pad's back and Start: they resume a paused game, and answer "No".
 const unsigned kBackActions = ActionBit(kBack) | ActionBit(kPause);
@@ -83,7 +81,7 @@ bool Answer(bool& bAsking, bool& bYes, unsigned iActions) {
 }
 
 void StartPlaying(cMenuWindow& window) {
-    window.pGame->pMidis->PlayMidi(kGameMusic);
+    window.pGame->pMidis->PlayMidi(kMidiGame);
     window.pGame->Play();
     window.pGui->SetActiveWindows({WND_ENERGYBAR, WND_SCORE, WND_POWERUP});
 }
@@ -112,7 +110,7 @@ int MainProc(cMenuWindow& window, int iMsg, void* a, void* b) {
         bAsking = false;
         break;
     case MSG_ACTIVATE:
-        window.pGame->pMidis->PlayMidi(kMenuMusic);
+        window.pGame->pMidis->PlayMidi(kMidiMenu);
         break;
     case MSG_KEY: {
         // A key or a pad press says what to do, at most once per 150 ms.

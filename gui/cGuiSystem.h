@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/cInputState.h"
+#include "gui/cInputState.h"
 
 class cGameInstance;
 class cMenuWindow;

@@ -1,5 +1,6 @@
 #include "gui/cMenuWindow.h"
 
+#include "core/Clock.h"
 #include "gui/cGuiSystem.h"
 
 namespace {
@@ -11,6 +12,14 @@ int MaskColor() {
 }
 
 } // namespace
+
+bool AcceptKey(int& iLastKey, int iDelay) {
+    const int iNow = iTime;
+    if (iNow - iLastKey <= iDelay)
+        return false;
+    iLastKey = iNow;
+    return true;
+}
 
 cMenuWindow::~cMenuWindow() {
     if (pFrame)

@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 
-#include "core/main.h"
 #include "objects/vector.h"
 
 class cGameInstance;
@@ -33,13 +32,7 @@ inline int MsgInt(void* pArg) {
 
 // Key throttle of a procedure: true, and the time remembered, when more than iDelay hundredths
 // of a second have passed since the key accepted last; a key that comes sooner is lost.
-inline bool AcceptKey(int& iLastKey, int iDelay) {
-    const int iNow = iTime;
-    if (iNow - iLastKey <= iDelay)
-        return false;
-    iLastKey = iNow;
-    return true;
-}
+bool AcceptKey(int& iLastKey, int iDelay);
 
 // A framed rectangle at a fixed place on screen; what it shows and how it takes keys is its
 // procedure's business.

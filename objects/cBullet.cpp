@@ -3,17 +3,12 @@
 #include <cstdlib>
 #include <typeinfo>
 
+#include "MediaIds.h"
 #include "core/cGameInstance.h"
 #include "media/cSoundDatabase.h"
 #include "objects/cMonster.h"
 #include "objects/cParticleEffect.h"
 #include "objects/cPowerup.h"
-
-namespace {
-
-const int kImpactSound = 0;
-
-} // namespace
 
 // A monster hit in this step stays in the list until the next purge, so a second bullet reaching
 // it in the same step hits it again.
@@ -32,7 +27,7 @@ void cBullet::Hit(cGameObject* pMonster, cGameInstance* pGame) {
     pExplosion->Init(1, 2, 0.5f, 0.8f, 5, 25);
     pExplosion->SetPosition(vPosition);
     pGame->AddObject(pExplosion);
-    pGame->pSounds->PlaySound(kImpactSound);
+    pGame->pSounds->PlaySound(kSoundImpact);
     pGame->Kill();
     DropPowerup(pGame);
 }

@@ -4,16 +4,15 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "media/cBitmapDatabase.h"
+#include "objects/Tuning.h"
 
 namespace {
 
-// Added to a particle's y velocity per iTime tick.
-const float kGravity = 0.0281f;
 const int kFrameTicks = 100;
-const int kParticleBitmap = 4;
 // Directions come in steps of 0.01 radian: 628 of them.
 const int kDirections = 628;
 
@@ -23,7 +22,7 @@ void cParticle::Update() {
     const int iNow = iTime;
     const int iDt = iNow - iLastTime;
     iLastTime = iNow;
-    cVector vGravity(0, kGravity, 0);
+    cVector vGravity(0, Tuning::kParticleGravity, 0);
     vGravity *= static_cast<float>(iDt);
     vVelocity += vGravity;
     cVector vStep = vVelocity;
@@ -57,7 +56,7 @@ void cParticleEffect::Init(int iMinFrames, int iMaxFrames, float fMinSpeed, floa
                                        static_cast<float>(std::sin(dAngle) * fSpeed), 0);
         pParticle->iFrames = iMinFrames + rand() % (iMaxFrames - iMinFrames);
         pParticle->iLastTime = iTime;
-        pParticle->iBitmap = kParticleBitmap;
+        pParticle->iBitmap = kBitmapParticle;
         Particles.push_back(pParticle);
     }
 }

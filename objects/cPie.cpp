@@ -2,18 +2,11 @@
 
 #include <typeinfo>
 
+#include "MediaIds.h"
 #include "core/cGameInstance.h"
 #include "media/cBitmapDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cPlayerShip.h"
-
-namespace {
-
-// Added to the y velocity once per logic step.
-const float kGravity = 0.0381f;
-// Every pie looks the same, whatever its own bitmap id says.
-const int kPieBitmap = 5;
-
-} // namespace
 
 // A pie that hits the ship still moves on in that step; the next purge removes it.
 void cPie::OnUpdate(int, cGameInstance* pGame) {
@@ -21,14 +14,15 @@ void cPie::OnUpdate(int, cGameInstance* pGame) {
         Delete();
         pGame->GameOver();
     }
-    vVelocity += cVector(0, kGravity, 0);
+    vVelocity += cVector(0, Tuning::kGravity, 0);
     vPosition += vVelocity;
     if (vPosition.y > pGame->iFieldHeight)
         Delete();
 }
 
 void cPie::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
-    BITMAP* pSprite = pGame->pBitmaps->GetBitmap(kPieBitmap);
+    // Every pie looks the same, whatever its own bitmap id says.
+    BITMAP* pSprite = pGame->pBitmaps->GetBitmap(kBitmapPie);
     if (!pSprite)
         return;
     draw_sprite(pTarget, pSprite, static_cast<int>(vPosition.x - pSprite->w / 2),

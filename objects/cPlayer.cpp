@@ -2,20 +2,18 @@
 
 #include <allegro.h>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "gui/cGuiSystem.h"
 #include "gui/cMenuWindow.h"
 #include "media/cSoundDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cBullet.h"
 #include "objects/cPlayerShip.h"
 
 namespace {
 
-const float kSuperchargerFactor = 2.0f;
-const float kSuperspeedFactor = 1.5f;
-const int kShotSound = 1;
-const int kBulletBitmap = 2;
 // The bullet's lower edge starts this far above the bottom of the screen.
 const int kBulletLift = 64;
 
@@ -53,7 +51,7 @@ void cPlayer::DoInput(cGameObject* pAvatar, cGameRules* pRules, cGameInstance* p
 
 void cPlayer::Recharge(int iDt, const cPlayerShip& ship, const cGameRules& rules,
                        cGameInstance* pGame) {
-    const float fFactor = ship.HasSupercharger() ? kSuperchargerFactor : 1.0f;
+    const float fFactor = ship.HasSupercharger() ? Tuning::kSuperchargerFactor : 1.0f;
     iEnergy += static_cast<int>(iDt * rules.fRechargeRate * fFactor);
     const int iCap = EnergyCap(rules, pGame);
     if (iEnergy > iCap)
@@ -64,7 +62,7 @@ void cPlayer::Recharge(int iDt, const cPlayerShip& ship, const cGameRules& rules
 // off screen and at the right stop it ends half a ship short of the edge.
 float cPlayer::Steer(int iDt, float fX, const cPlayerShip& ship, const cGameRules& rules,
                      cGameInstance* pGame) const {
-    const float fFactor = ship.HasSuperspeed() ? kSuperspeedFactor : 1.0f;
+    const float fFactor = ship.HasSuperspeed() ? Tuning::kSuperspeedFactor : 1.0f;
     const float fStep = iDt * rules.fShipSpeed * fFactor;
     if (pGame->Input.Held(kLeft) && pGame->IsPlaying())
         fX -= fStep;
@@ -88,7 +86,7 @@ void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
         return;
     iLastFire = iNow;
     cBullet* pBullet = new cBullet;
-    pBullet->SetBitmap(kBulletBitmap);
+    pBullet->SetBitmap(kBitmapBullet);
     BITMAP* pSprite = pBullet->Sprite(pGame);
     const int iWidth = pSprite ? pSprite->w : 0;
     const int iHeight = pSprite ? pSprite->h : 0;
@@ -98,6 +96,6 @@ void cPlayer::Fire(int iNow, const cPlayerShip& ship, const cGameRules& rules,
     pBullet->SetPosition(cVector(
         fShipX - iWidth / 2, static_cast<float>(pGame->iFieldHeight - (iHeight + kBulletLift)), 0));
     pGame->AddObject(pBullet);
-    pGame->pSounds->PlaySound(kShotSound);
+    pGame->pSounds->PlaySound(kSoundShot);
     iEnergy -= rules.iShotCost;
 }

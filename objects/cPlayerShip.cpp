@@ -8,7 +8,7 @@
 void cPlayerShip::Reset() {
     iSupercharger = 0;
     iSuperspeed = 0;
-    iMax = 1000;
+    iMax = Tuning::kPowerupTicks;
     bWrecked = false;
 }
 

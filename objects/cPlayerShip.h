@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "objects/Tuning.h"
 #include "objects/cGameObject.h"
 
 // The player's ship: steered by the player controller, it carries the charges of the two
@@ -26,7 +27,7 @@ public:
     int SS() const { return iSuperspeed; }
     int GetMax() const { return iMax; }
 
-    int iMax = 1000;
+    int iMax = Tuning::kPowerupTicks;
     int iSupercharger = 0;
     int iSuperspeed = 0;
     bool bWrecked = false;

@@ -2,20 +2,12 @@
 
 #include <typeinfo>
 
+#include "MediaIds.h"
+#include "core/Clock.h"
 #include "core/cGameInstance.h"
-#include "core/main.h"
 #include "media/cSoundDatabase.h"
+#include "objects/Tuning.h"
 #include "objects/cPlayerShip.h"
-
-namespace {
-
-// Added to the y velocity once per logic step, as for a pie.
-const float kGravity = 0.0381f;
-const int kTakenSound = 2;
-const int kSuperchargerBitmap = 10;
-const int kSuperspeedBitmap = 11;
-
-} // namespace
 
 // The halves are taken after truncating the position, unlike a pie's.
 void cPowerup::OnDraw(BITMAP* pTarget, cGameInstance* pGame) {
@@ -35,17 +27,17 @@ void cPowerup::Step(cGameInstance* pGame, void (cPlayerShip::*pRefill)(), const 
     if (cGameObject* pShip = pGame->DoCollide(this, typeid(cPlayerShip).name())) {
         Delete();
         (static_cast<cPlayerShip*>(pShip)->*pRefill)();
-        pGame->pSounds->PlaySound(kTakenSound);
+        pGame->pSounds->PlaySound(kSoundPowerup);
         pGame->Banner.Show(sName, iTime);
     }
-    vVelocity += cVector(0, kGravity, 0);
+    vVelocity += cVector(0, Tuning::kGravity, 0);
     vPosition += vVelocity;
     if (vPosition.y > pGame->iFieldHeight)
         Delete();
 }
 
 cPowerupSC::cPowerupSC() {
-    iBitmap = kSuperchargerBitmap;
+    iBitmap = kBitmapSuperCharger;
 }
 
 void cPowerupSC::OnUpdate(int, cGameInstance* pGame) {
@@ -53,7 +45,7 @@ void cPowerupSC::OnUpdate(int, cGameInstance* pGame) {
 }
 
 cPowerupSS::cPowerupSS() {
-    iBitmap = kSuperspeedBitmap;
+    iBitmap = kBitmapSuperSpeed;
 }
 
 void cPowerupSS::OnUpdate(int, cGameInstance* pGame) {

@@ -3,6 +3,9 @@
 #include <allegro.h>
 #include <bitset>
 
+// The vocabulary of input, here with the windows that take it as it is: the core reads the keyboard
+// and the pad into it, the windows and the player's ship act on it.
+
 // What the player can ask for, from the keyboard or the pad. The first nine have keys of their own
 // in the settings; the fullscreen toggle is F11 or Alt+Enter.
 enum eAction {
