@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "MediaIds.h"
 #include "core/cGameInstance.h"
 #include "core/main.h"
 #include "gui/cGuiSystem.h"

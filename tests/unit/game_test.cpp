@@ -44,7 +44,7 @@ TEST_F(cGameTest, ANewGameLeavesTheShipAlonePausedUnderTheMenu) {
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
     EXPECT_EQ(mSent.at(WND_SCORE), std::make_pair(0, 1)) << "the panel learns of the new game";
     EXPECT_EQ(mSent.at(WND_MAINMENU).first, 0) << "a game not yet played is not to be resumed";
-    EXPECT_EQ(Music(), 4);
+    EXPECT_EQ(Music(), kMidiMenu);
     {
         cGameInstance other;
         other.AddObject(new cCounted);
@@ -234,7 +234,7 @@ TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifying
         EXPECT_FALSE(game.IsPlaying());
         EXPECT_EQ(mSent.at(WND_MAINMENU).first, 0) << "nothing left to resume";
         EXPECT_EQ(mSent.at(WND_SCORE), std::make_pair(7, 1));
-        EXPECT_EQ(vSounds, std::vector<int>{3});
+        EXPECT_EQ(vSounds, std::vector<int>{kSoundShipExplosion});
         EXPECT_EQ(Music(), 0);
         clear_to_color(pShipAlone, 0);
         pShip->Draw(pShipAlone, &game);
@@ -248,7 +248,7 @@ TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifying
             EXPECT_EQ(game.pGui->vActive, bOver ? vHOF : std::vector<int>{WND_SCORE});
         }
         EXPECT_EQ(mSent.count(WND_HOFENTER), bFull ? 0u : 1u);
-        EXPECT_EQ(Music(), bFull ? 3 : 2);
+        EXPECT_EQ(Music(), bFull ? kMidiHallOfFame : kMidiNameEntry);
         std::remove("HallOfFame.xml");
         std::string sWhy;
         game.HOF.SaveBeforeExit(sWhy);
@@ -260,9 +260,9 @@ TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifying
 // The intro draws its three pictures into the frame and shows it; Escape held ends it at once.
 TEST_F(cGameTest, TheIntroShowsItsPicturesUntilEscape) {
     BITMAP* pExpected = create_bitmap(640, 480);
-    draw_sprite(pExpected, Sprite(8), 0, 0);
-    draw_sprite(pExpected, Sprite(7), 0, 352);
-    draw_sprite(pExpected, Sprite(12), 480, 400);
+    draw_sprite(pExpected, Sprite(kBitmapIntro), 0, 0);
+    draw_sprite(pExpected, Sprite(kBitmapIntroBase), 0, 352);
+    draw_sprite(pExpected, Sprite(kBitmapEmblem), 480, 400);
     key[KEY_ESC] = 1;
     Intro(&game);
     EXPECT_EQ(DifferentPixels(game.pBuffer, pExpected) + DifferentPixels(screen, pExpected), 0);

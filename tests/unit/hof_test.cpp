@@ -45,7 +45,7 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     game.LoadHOF();
     EXPECT_EQ(Enter("\b"), "(nothing)");
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOFENTER});
-    EXPECT_EQ(Music(), 2);
+    EXPECT_EQ(Music(), kMidiNameEntry);
     Type(WND_HOFENTER, "Q");
     iTime = iTime - iTime % 100;
     game.DoFrame();
@@ -57,7 +57,7 @@ TEST_F(cHOFTest, TheTypedNameGoesIntoTheSortedTableAndTheListFollows) {
     EXPECT_EQ(Enter("  A l~x\b"), "A l~");
     EXPECT_EQ(game.HOF.vEntries[0].sName + game.HOF.vEntries[2].sName, "HighLow");
     EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE})) << "score beside it";
-    EXPECT_EQ(Music(), 3);
+    EXPECT_EQ(Music(), kMidiHallOfFame);
 
     std::string sPrintable = "  ";
     for (char c = ' '; c <= '~'; ++c)
@@ -275,7 +275,7 @@ TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
         game.pGui->SetActiveWindows({WND_HOF});
         Type(WND_HOF, "\x1b");
         EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_MAINMENU});
-        EXPECT_EQ(Music(), 4);
+        EXPECT_EQ(Music(), kMidiMenu);
         EXPECT_EQ(FileText("HallOfFame.xml"), sFile);
     }
     std::string sWhy;

@@ -179,9 +179,9 @@ TEST_F(cScreensTest, TheCreditsScrollTheTextOfTheFileUnderThePicture) {
     cGameInstance game;
     game.pBitmaps = new cBitmapDatabase;
     game.pBitmaps->vBitmaps.push_back(new cBitmap);
-    game.pBitmaps->vBitmaps[0]->SetId(12);
+    game.pBitmaps->vBitmaps[0]->SetId(kBitmapEmblem);
     game.pBitmaps->vBitmaps[0]->SetBitmap(create_bitmap(150, 20));
-    clear_to_color(game.pBitmaps->GetBitmap(12), makecol(255, 0, 0));
+    clear_to_color(game.pBitmaps->GetBitmap(kBitmapEmblem), makecol(255, 0, 0));
     // The scroll ends when the last line that shows, or else the picture, has gone off the top.
     const std::pair<const char*, int> aTexts[] = {
         {"HH\n\nH\n", 150 + 3 * 8}, {"HH\r\n\r\nH\r\n \r\n\r\n", 150 + 3 * 8}, {nullptr, 30 + 20}};

@@ -43,7 +43,7 @@ protected:
 
 // The marker stops at the first and last items offered; a key within 150 ms of the last is ignored.
 TEST_F(cMenuTest, TheMarkerMovesWithinTheItemsOfferedAtMostOnceIn150Ms) {
-    EXPECT_EQ(Music(), 4);
+    EXPECT_EQ(Music(), kMidiMenu);
     for (bool bPaused : {false, true}) {
         SetPaused(bPaused);
         Select(kNewGame);
@@ -92,7 +92,7 @@ TEST_F(cMenuTest, HighscoresShowTheListAndQuitEndsTheLoop) {
     Select(kViewHighscores);
     Key(KEY_ENTER);
     EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF});
-    EXPECT_EQ(Music(), 3);
+    EXPECT_EQ(Music(), kMidiHallOfFame);
     EXPECT_EQ(game.HOF.vEntries.size(), 2u);
     game.pGui->SetActiveWindows({WND_MAINMENU});
     EXPECT_EQ(Shown(), std::make_pair(kViewHighscores, true)) << "the cursor stays for the return";

@@ -72,10 +72,10 @@ TEST_F(cPlayingTest, HeldFireShootsInABurstThenEveryTwentyTicksButNeverWhilePaus
             vShotTimes.push_back(iTick);
     }
     EXPECT_EQ(vShotTimes, (std::vector<int>{0, 8, 16, 24, 32, 40, 60, 80, 100}));
-    EXPECT_EQ(vSounds, std::vector<int>(9, 1));
+    EXPECT_EQ(vSounds, std::vector<int>(9, kSoundShot));
     const cBullet* pBullet = Added<cBullet>().at(0);
     EXPECT_EQ(pBullet->iBitmap, 2);
-    EXPECT_EQ(pBullet->GetPosition().y, 480.0f - (Sprite(2)->h + 64));
+    EXPECT_EQ(pBullet->GetPosition().y, 480.0f - (Sprite(kBitmapBullet)->h + 64));
     EXPECT_EQ(pBullet->vVelocity.y, -4.0f);
 }
 
@@ -84,7 +84,7 @@ TEST_F(cPlayingTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
     key[KEY_LEFT] = key[KEY_SPACE] = 1;
     Input(2);
     EXPECT_EQ(pShip->GetPosition().x, 310.0f);
-    EXPECT_EQ(Added<cBullet>().at(0)->GetPosition().x, 320.0f - Sprite(2)->w / 2)
+    EXPECT_EQ(Added<cBullet>().at(0)->GetPosition().x, 320.0f - Sprite(kBitmapBullet)->w / 2)
         << "a shot leaves from where the ship stood before the step";
     key[KEY_SPACE] = 0;
     key[KEY_RIGHT] = 1;
@@ -100,9 +100,9 @@ TEST_F(cPlayingTest, TheShipMovesOnlyWhilePlayingAndStopsAtTheEdges) {
     EXPECT_EQ(pShip->SS(), 998) << "charges drain only while playing";
     game.Play();
     Input(100);
-    EXPECT_EQ(pShip->GetPosition().x, 640.0f - Sprite(1)->w);
+    EXPECT_EQ(pShip->GetPosition().x, 640.0f - Sprite(kBitmapShip)->w);
     Input(1);
-    EXPECT_EQ(pShip->GetPosition().x, 640.0f - Sprite(1)->w) << "held at the stop";
+    EXPECT_EQ(pShip->GetPosition().x, 640.0f - Sprite(kBitmapShip)->w) << "held at the stop";
     key[KEY_RIGHT] = 0;
     key[KEY_LEFT] = 1;
     Input(200);
@@ -132,7 +132,7 @@ TEST_F(cPlayingTest, ABulletHitsTheFirstMonsterInReachAgainUntilThePurge) {
     EXPECT_EQ(Added<cParticleEffect>()[0]->GetPosition().y, 123.9f) << "where the bullet was";
     EXPECT_EQ(Added<cParticleEffect>()[0]->GetPosition().x, 200.0f);
     EXPECT_FALSE(Added<cParticleEffect>()[0]->Particles.empty());
-    EXPECT_EQ(vSounds, (std::vector<int>{0, 0}));
+    EXPECT_EQ(vSounds, (std::vector<int>{kSoundImpact, kSoundImpact}));
     EXPECT_EQ(game.GetScore(), 16);
     EXPECT_TRUE(Shoot(10, 2)->bDelete) << "past the top";
     EXPECT_FALSE(Shoot(10, 4)->bDelete);
@@ -193,15 +193,15 @@ TEST_F(cPlayingTest, MonstersDropPiesFromTheirRightSideMoreOftenAtHigherLevels) 
     const unsigned iSeedAtSix =
         FirstSeed([](int iRoll) { return iRoll % 880 == 1 && iRoll % 980 != 1; });
     cMonster* pMonster = Join(new cMonster, 200, 100);
-    pMonster->SetBitmap(3);
+    pMonster->SetBitmap(kBitmapMonster);
     srand(iSeedAtSix);
     pMonster->Update(1, &game);
     EXPECT_TRUE(Added<cPie>().empty());
     srand(iSeedBoth);
     pMonster->Update(1, &game);
     ASSERT_EQ(Added<cPie>().size(), 1u);
-    EXPECT_EQ(Added<cPie>()[0]->GetPosition().x, 200.0f + Sprite(3)->w / 2);
-    EXPECT_EQ(Added<cPie>()[0]->GetPosition().y, 100.0f + Sprite(3)->h / 2);
+    EXPECT_EQ(Added<cPie>()[0]->GetPosition().x, 200.0f + Sprite(kBitmapMonster)->w / 2);
+    EXPECT_EQ(Added<cPie>()[0]->GetPosition().y, 100.0f + Sprite(kBitmapMonster)->h / 2);
     SetLevel(6);
     srand(iSeedAtSix);
     pMonster->Update(1, &game);
@@ -227,7 +227,7 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
         EXPECT_EQ(Case.pObject->bDelete, Case.bDeleted) << typeid(*Case.pObject).name();
     }
     EXPECT_FLOAT_EQ(aCases[3].pObject->GetPosition().y, 479.0381f) << "a pie still falls";
-    EXPECT_EQ(vSounds, std::vector<int>(3, 3)) << "the ship bursts at each end";
+    EXPECT_EQ(vSounds, std::vector<int>(3, kSoundShipExplosion)) << "the ship bursts at each end";
     vSounds.clear();
     game.Play();
     cPie* pPie = Join(new cPie, 100, 100);
@@ -258,16 +258,16 @@ TEST_F(cPlayingTest, WhatFallsEndsTheGameOrFeedsTheShip) {
     Join(new cPowerupSS, 320, 479)->Update(1, &game);
     EXPECT_EQ(pShip->SS(), 1000);
     EXPECT_EQ(game.Banner.Text(), "Super speed");
-    EXPECT_EQ(vSounds, (std::vector<int>{2, 2}));
+    EXPECT_EQ(vSounds, (std::vector<int>{kSoundPowerup, kSoundPowerup}));
 }
 
 // A pie ends the game once its centre is a pixel into the ship's drawn column, never elsewhere.
 TEST_F(cPlayingTest, APieEndsTheGameOnlyWhereItVisiblyLandsOnTheShip) {
     tBitmap pDrawn = Cleared(640, 480, makecol(255, 0, 255));
     pShip->Draw(pDrawn.get(), &game);
-    const int iLeft = 320 - Sprite(1)->w / 2;
+    const int iLeft = 320 - Sprite(kBitmapShip)->w / 2;
     int iTouching = 0;
-    for (int x = iLeft - 1; x <= iLeft + Sprite(1)->w; ++x) {
+    for (int x = iLeft - 1; x <= iLeft + Sprite(kBitmapShip)->w; ++x) {
         int iTop = 0;
         while (iTop < 480 && getpixel(pDrawn.get(), x, iTop) == makecol(255, 0, 255))
             ++iTop;
@@ -279,7 +279,7 @@ TEST_F(cPlayingTest, APieEndsTheGameOnlyWhereItVisiblyLandsOnTheShip) {
             iTouching += bEnds;
         }
     }
-    EXPECT_GT(iTouching, Sprite(1)->w / 2);
+    EXPECT_GT(iTouching, Sprite(kBitmapShip)->w / 2);
 }
 
 TEST_F(cPlayingTest, AnExplosionHasFiveToTwentyFourOneSecondParticles) {
@@ -337,18 +337,22 @@ TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
     pMonster->vOffset = cVector(-3.7f, 2.9f, 0);
     cParticleEffect* pEffect = Join(new cParticleEffect, 100.5f, 50);
     pEffect->Particles.push_back(new cParticle);
-    pEffect->Particles[0]->iBitmap = 4;
+    pEffect->Particles[0]->iBitmap = kBitmapParticle;
     pEffect->Particles[0]->vPosition = cVector(-3.2f, 4.6f, 0);
     const struct {
         cGameObject* pObject;
         int iBitmap, x, y;
     } aCases[] = {
-        {Join(new cBullet, -0.7f, 10.9f), 2, 0, 10},
-        {pShip, 1, -(Sprite(1)->w / 2), 386},
-        {pMonster, 9, 103 - Sprite(9)->w / 2, 52},
-        {Join(new cPowerupSS, Sprite(11)->w / 2 - 0.5f, Sprite(11)->h / 2 + 20.5f), 11, -1, 20},
-        {pEffect, 4, int(97.3f - Sprite(4)->w / 2), int(54.6f - Sprite(4)->h / 2)},
-        {Join(new cPie, Sprite(5)->w / 2 - 0.5f, Sprite(5)->h / 2 + 20.5f), 5, 0, 20},
+        {Join(new cBullet, -0.7f, 10.9f), kBitmapBullet, 0, 10},
+        {pShip, kBitmapShip, -(Sprite(kBitmapShip)->w / 2), 386},
+        {pMonster, kBitmapMonsterHeavy, 103 - Sprite(kBitmapMonsterHeavy)->w / 2, 52},
+        {Join(new cPowerupSS, Sprite(kBitmapSuperSpeed)->w / 2 - 0.5f,
+              Sprite(kBitmapSuperSpeed)->h / 2 + 20.5f),
+         kBitmapSuperSpeed, -1, 20},
+        {pEffect, kBitmapParticle, int(97.3f - Sprite(kBitmapParticle)->w / 2),
+         int(54.6f - Sprite(kBitmapParticle)->h / 2)},
+        {Join(new cPie, Sprite(kBitmapPie)->w / 2 - 0.5f, Sprite(kBitmapPie)->h / 2 + 20.5f),
+         kBitmapPie, 0, 20},
     };
     for (const auto& Case : aCases) {
         Case.pObject->SetBitmap(Case.iBitmap);
@@ -358,5 +362,7 @@ TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
     }
     pEffect->Particles[0]->iBitmap = 999;
     for (const auto& Case : aCases)
-        EXPECT_EQ(Misdrawn(game, Case.pObject, Case.iBitmap == 5 ? Sprite(5) : nullptr, 0, 20), 0);
+        EXPECT_EQ(
+            Misdrawn(game, Case.pObject, Case.iBitmap == 5 ? Sprite(kBitmapPie) : nullptr, 0, 20),
+            0);
 }
