@@ -87,6 +87,22 @@ def music_level(wav):
     return 20 * math.log10(rms / 32768) if rms else -math.inf
 
 
+def ship_x(shot):
+    """The middle of the columns where the ship is drawn, below the stars' share of a column."""
+    columns = [x for x in range(shot.width)
+               if sum(max(shot.pixel(x, y)) > 100 for y in range(430, 455)) >= 3]
+    return columns[len(columns) // 2]
+
+
+def steer_under_column(game, push):
+    """Under a monster's left side, away from the pies of its right, steered by what is shown: a
+    busy machine may read a short push late. push(1) steers right, push(-1) left."""
+    def there():
+        x = ship_x(game.screenshot())
+        return 344 <= x <= 356 or push(1 if x < 344 else -1)
+    poll(there, 10, "the ship under a column")
+
+
 def hold_each(game, *keys):
     for key in keys:
         game.hold(key, 0.2)
@@ -110,7 +126,7 @@ def journey(game, hall_of_fame, wav=None):
 
     game.hold("Return")
     start = game.wait_for(shows_play, "the game")
-    game.hold("Right", 0.08)
+    steer_under_column(game, lambda way: game.hold("Right" if way > 0 else "Left", 0.02))
     assert not game.screenshot().same(start), "the ship did not move"
     score = start.crop(*SCORE)
     # Fire, and look again, until a monster falls.
@@ -296,10 +312,13 @@ def pad(root):
     command, folder = prepare(root, PROGRAM, QUIET + "[joystick]\njoystick_device = %s\n" % fifo)
     A, B, START, STICK_Y, DPAD_X = 0, 1, 7, 1, 6
 
-    def press(button, axis=None, value=1, seconds=0.15):
+    def send(button, axis=None, state=1):
         kind, number = (1, button) if axis is None else (2, axis)
+        os.write(writer, struct.pack("IhBB", 0, state, kind, number))
+
+    def press(button, axis=None, value=1, seconds=0.15):
         for state in (value, 0):
-            os.write(writer, struct.pack("IhBB", 0, state, kind, number))
+            send(button, axis, state)
             time.sleep(seconds if state else 0.15)
 
     env = {"LD_PRELOAD": os.environ["ZENITH_PAD_SHIM"]}
@@ -310,12 +329,14 @@ def pad(root):
         game.wait_for(shows_menu, "the menu after the intro", timeout=2)
         press(A)
         start = game.wait_for(shows_play, "the game")
-        # Under a monster's left side, away from the pies of its right; then back where none fall.
-        press(None, DPAD_X, 32767, 0.05)
+        steer_under_column(game, lambda way: press(None, DPAD_X, 32767 * way, 0.02))
         assert not game.screenshot().same(start), "the d-pad did not steer"
         score = start.crop(*SCORE)
-        game.wait_for(lambda shot: press(A) or not shot.crop(*SCORE).same(score), "a hit",
+        # A held fires as the energy allows. Each event changes the FIFO, which the game takes for
+        # a pad plugged in anew and opens again: A is told again, as a pad opened tells its state.
+        game.wait_for(lambda shot: send(A) or not shot.crop(*SCORE).same(score), "a hit",
                       timeout=20)
+        send(A, state=0)
         press(None, DPAD_X, -32767, 0.05)
         press(START)
         game.wait_for(lambda s: shows_menu(s) and s.share(RESUME, WHITE) < 1, "the pause menu")
