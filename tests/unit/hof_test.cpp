@@ -225,11 +225,10 @@ TEST_F(cHOFTest, HostileFilesAreReadAndSavedSafely) {
              WriteHOF(
                  " <!-- <entry name=\"Old\" score=\"99\"/>\n --><entry name='A \"b\"' score='7'/>\n"
                  "<entry name=\"Cy\"\n score=\"5\"/><entry name=\"123456789012345678901234567\" "
-                 "score=\"1\"/><entry name=\"D\x01\xff\xc3\xa9&#65;\" score=\"0\"/>\n");
+                 "score=\"1\"/><entry name=\"D\x01\xff&#65;\xf4\x8f\xbf\xbf\xc3\xa9\" "
+                 "score=\"0\"/>\n");
          },
-         "A \"b\"=7 Cy=5 12345678901234567890123456=1 D??\xc3\xa9"
-         "A=0 ",
-         ""},
+         "A \"b\"=7 Cy=5 12345678901234567890123456=1 D??A\xf4\x8f\xbf\xbf\xc3\xa9=0 ", ""},
     };
     if (geteuid() != 0)
         GTEST_SKIP() << "devices and other users' links need root";
@@ -286,11 +285,13 @@ TEST_F(cHOFTest, ViewingNeverRewritesTheFile) {
 // The list says why at its foot, the old file stays whole, and the next list or leaving it retries.
 TEST_F(cHOFTest, AFailedSaveIsShownAndTriedAgainOnLeaving) {
     const struct {
-        const char* sFile; // a folder, a read-only file, a link to itself, or another game's lock
+        // A folder, a read-only file, a link to itself or into no folder, or another game's lock.
+        const char* sFile;
         const char* aLines[2];
     } aCases[] = {{"Al", {"", "Could not save: Permission denied"}},
                   {"/", {"", "Could not save: Is a directory"}},
                   {"HallOfFame.xml", {"Could not save:", "Too many levels of symbolic links"}},
+                  {"gone/HallOfFame.xml", {"Could not save:", "No such file or directory"}},
                   {"lock", {"", "Not saved yet: another game is saving"}}};
     int iLock = -1;
     const int iWhite = makecol(255, 255, 255);
@@ -357,6 +358,41 @@ TEST_F(cHOFTest, AFailedSaveLeavesNoReplayBehind) {
     ASSERT_FALSE(game.HOF.sError.empty());
     for (const auto& file : fs::directory_iterator("."))
         EXPECT_NE(file.path().extension(), ".zgr") << file.path();
+}
+
+// A pad picks letters with Up and Down from A on, both ways round, adds, takes back and enters.
+TEST_F(cHOFTest, APadSpellsTheNameFromTheFirstLetterEachTime) {
+    game.iCurrentScore = 42;
+    for (int iRound = 0; iRound < 2; ++iRound) {
+        game.pGui->SetActiveWindows({WND_HOFENTER});
+        for (int iAction : {kDown, kFire, kUp, kUp, kUp, kUp, kFire, kUp, kFire, kBack, kPause})
+            game.pGui->SendMessage(WND_HOFENTER, MSG_KEY, MsgArg(0), MsgArg(ActionBit(iAction)));
+        EXPECT_EQ(game.pGui->vActive, (std::vector<int>{WND_HOF, WND_SCORE}));
+    }
+    ASSERT_EQ(game.HOF.vEntries.size(), 2u);
+    EXPECT_EQ(game.HOF.vEntries[0].sName + game.HOF.vEntries[1].sName, "9D9D");
+}
+
+// Why the chosen game cannot be watched shows until another row is chosen.
+TEST_F(cHOFTest, TheHintFollowsTheChosenRow) {
+    WriteHOF(" <entry name = \"Gone\" score = \"9\" replay = \"replay-1.zgr\" />\n"
+             " <entry name = \"Red\" score = \"8\" />\n");
+    game.LoadHOF();
+    game.pGui->SetActiveWindows({WND_HOF});
+    const int iWhite = makecol(255, 255, 255);
+    for (auto [iKey, sHint] : {std::pair{KEY_UP, "Up, Down, Enter: watch a game."},
+                               {KEY_ENTER, "No replay: no such file"},
+                               {KEY_DOWN, "No replay of this game."},
+                               {KEY_UP, "Up, Down, Enter: watch a game."}}) {
+        Type(WND_HOF, iKey == KEY_ENTER ? "\r" : std::string(1, 0), iKey);
+        tBitmap pClient = Cleared(330, 190, iWhite), pShown = Cleared(330, 8, iWhite),
+                pExpected = Cleared(330, 8, iWhite);
+        game.pGui->SendMessage(WND_HOF, MSG_DRAW, pClient.get(), nullptr);
+        blit(pClient.get(), pShown.get(), 0, 116, 0, 0, 330, 8);
+        textout_ex(pExpected.get(), font, sHint, 5, 0, 0, -1);
+        EXPECT_EQ(DifferentPixels(pShown.get(), pExpected.get()), 0) << sHint;
+    }
+    EXPECT_EQ(game.pGui->vActive, std::vector<int>{WND_HOF});
 }
 
 // Space held from play into the screen, its repeats and a tap of Down are ignored; a new press not.
