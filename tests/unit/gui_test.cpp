@@ -45,13 +45,6 @@ protected:
         gui.AddWindow(pWindow);
         return pWindow;
     }
-    // A bitmap cleared to the colour; the test destroys it.
-    static BITMAP* Cleared(int iWidth, int iHeight, int iColor) {
-        BITMAP* pBmp = create_bitmap(iWidth, iHeight);
-        clear_to_color(pBmp, iColor);
-        return pBmp;
-    }
-
     cGuiSystem gui;
 };
 
@@ -63,7 +56,8 @@ TEST_F(cGuiTest, AWindowIsItsFrameAroundTheClientAreaItsProcedureDraws) {
     ASSERT_TRUE(gui.LoadElements(GAME_DATA_DIR "/gui.dat"));
     const int c = gui.GetGuiElement(0)->w, e = gui.GetGuiElement(1)->h;
     const int iBlue = makecol(0, 0, 200), iGreen = makecol(0, 255, 0), iMask = makecol(255, 0, 255);
-    BITMAP* pTarget = Cleared(200, 200, iGreen);
+    const tBitmap pBuffer = Cleared(200, 200, iGreen);
+    BITMAP* pTarget = pBuffer.get();
     cMenuWindow* pWindow = Add(7, 30.7f, 40.9f, 120, iBlue, PaintProc);
     gui.SetActiveWindows({7});
     gui.Draw(pTarget);
@@ -98,14 +92,35 @@ TEST_F(cGuiTest, AWindowIsItsFrameAroundTheClientAreaItsProcedureDraws) {
             pShown->SetBgColor(iColor);
             pShown->pProc = PaintProc;
         }
-        BITMAP* pExpected = Cleared(200, 200, iMask);
-        fresh.Draw(pExpected, &gui);
+        const tBitmap pExpected = Cleared(200, 200, iMask);
+        fresh.Draw(pExpected.get(), &gui);
         clear_to_color(pTarget, iMask);
         pWindow->Draw(pTarget, &gui);
-        EXPECT_EQ(DifferentPixels(pTarget, pExpected), 0) << iWidth << "x" << iHeight;
-        destroy_bitmap(pExpected);
+        EXPECT_EQ(DifferentPixels(pTarget, pExpected.get()), 0) << iWidth << "x" << iHeight;
     }
-    destroy_bitmap(pTarget);
+}
+
+// Each of the game's windows where its screen shows it, the menus white and the panels dark red.
+TEST_F(cGuiTest, TheGameWindowsKeepTheirPlacesAndColours) {
+    const int c = game.pGui->GetGuiElement(0)->w, iWhite = makecol(255, 255, 255),
+              iRed = makecol(100, 0, 0), iGreen = makecol(0, 255, 0);
+    for (auto [iId, x, y, w, h, iBackground] :
+         {std::tuple{WND_MAINMENU, 170, 140, 300, 100, iWhite},
+          {WND_HOF, 150, 140, 340, 200, iWhite},
+          {WND_HOFENTER, 120, 140, 400, 100, iWhite},
+          {WND_SCORE, 10, 10, 110, 40, iRed}}) {
+        const tBitmap pScreen = Cleared(640, 480, iGreen);
+        game.pGui->GetWindow(iId)->Draw(pScreen.get(), game.pGui);
+        int aBox[4] = {640, 480, -1, -1};
+        for (int j = 0; j < 480; ++j)
+            for (int i = 0; i < 640; ++i)
+                if (getpixel(pScreen.get(), i, j) != iGreen)
+                    aBox[0] = std::min(aBox[0], i), aBox[1] = std::min(aBox[1], j),
+                    aBox[2] = std::max(aBox[2], i), aBox[3] = std::max(aBox[3], j);
+        EXPECT_EQ(std::vector<int>(aBox, aBox + 4), (std::vector<int>{x, y, x + w - 1, y + h - 1}))
+            << iId;
+        EXPECT_EQ(getpixel(pScreen.get(), x + w - c - 1, y + h - c - 1), iBackground) << iId;
+    }
 }
 
 // One key a step goes out to the active windows, also those a new list adds; with none it is lost.
@@ -149,11 +164,10 @@ TEST_F(cGuiTest, ThePanelsShowEnergyAndCharges) {
                                        {1, 0, 96}}) {
         cMenuWindow window;
         EnergyBarProc(window, MSG_SETDATA, MsgArg(iEnergy), MsgArg(iMax));
-        BITMAP* pClient = Cleared(96, 14, iRed);
-        EnergyBarProc(window, MSG_DRAW, pClient, nullptr);
-        EXPECT_EQ(BarEnd(pClient, 0, 0), iEnd) << iEnergy << " of " << iMax;
-        EXPECT_EQ(BarEnd(pClient, 13, 0), iEnd) << "the whole height";
-        destroy_bitmap(pClient);
+        const tBitmap pClient = Cleared(96, 14, iRed);
+        EnergyBarProc(window, MSG_DRAW, pClient.get(), nullptr);
+        EXPECT_EQ(BarEnd(pClient.get(), 0, 0), iEnd) << iEnergy << " of " << iMax;
+        EXPECT_EQ(BarEnd(pClient.get(), 13, 0), iEnd) << "the whole height";
     }
     const int iShip = game.pPlayer->GetAvatarID();
     for (auto [iSC, iSS, iAvatar, iEndSC, iEndSS] : {std::tuple{500, 1000, iShip, 146, 170},
@@ -162,11 +176,11 @@ TEST_F(cGuiTest, ThePanelsShowEnergyAndCharges) {
         pShip->iSupercharger = iSC;
         pShip->iSuperspeed = iSS;
         game.pPlayer->SetAvatarID(iAvatar);
-        BITMAP* pClient = Cleared(180, 30, iRed);
-        PowerupProc(*game.pGui->GetWindow(WND_POWERUP), MSG_DRAW, pClient, nullptr);
-        EXPECT_EQ(BarEnd(pClient, 8, 121), iEndSC) << iSC;
-        EXPECT_EQ(BarEnd(pClient, 17, 121), iEndSS) << iSS;
-        EXPECT_EQ(getpixel(pClient, 120, 8) + getpixel(pClient, 120, 17), 0) << "the outlines";
-        destroy_bitmap(pClient);
+        const tBitmap pClient = Cleared(180, 30, iRed);
+        PowerupProc(*game.pGui->GetWindow(WND_POWERUP), MSG_DRAW, pClient.get(), nullptr);
+        EXPECT_EQ(BarEnd(pClient.get(), 8, 121), iEndSC) << iSC;
+        EXPECT_EQ(BarEnd(pClient.get(), 17, 121), iEndSS) << iSS;
+        EXPECT_EQ(getpixel(pClient.get(), 120, 8) + getpixel(pClient.get(), 120, 17), 0)
+            << "the outlines";
     }
 }
