@@ -100,6 +100,24 @@ TEST_F(cGameTest, PPausesAndMMutesTheMusicAndRemembersIt) {
     EXPECT_FALSE(game.Settings.bMusicMuted);
 }
 
+// The settings live in the user's configuration folder, and nowhere without a home.
+TEST(Settings, LiveInTheUsersConfigurationFolder) {
+    const std::string sHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const struct {
+        const char *sConfig, *sHome, *sFile;
+    } aCases[] = {{"/c", "/h", "/c/zenith-guard/settings"},
+                  {"c", "/h", "/h/.config/zenith-guard/settings"},
+                  {nullptr, "", ""},
+                  {"", nullptr, ""}};
+    for (const auto& Case : aCases) {
+        for (auto [sName, sValue] :
+             {std::pair{"XDG_CONFIG_HOME", Case.sConfig}, {"HOME", Case.sHome}})
+            sValue ? setenv(sName, sValue, 1) : unsetenv(sName);
+        EXPECT_EQ(cSettings::DefaultFile(), Case.sFile) << (Case.sConfig ? Case.sConfig : "unset");
+    }
+    setenv("HOME", sHome.c_str(), 1);
+}
+
 // Every line kept in place, a bad one reported and defaulted, missing ones added, folders private.
 TEST(Settings, ReadWhatTheyCanAndWriteBackEveryLine) {
     const struct {

@@ -235,6 +235,7 @@ TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
         cGameInstance game;
         game.iScale = iScale;
         game.Settings.iScale = iChosen;
+        game.Settings.iEffectsVolume = 20;
         testing::internal::CaptureStderr();
         ASSERT_EQ(game.InitSystem(640, 480), 1);
         const std::string sTold = testing::internal::GetCapturedStderr();
@@ -246,6 +247,7 @@ TEST(GameStart, FillsEveryTableAndSizesTheWindow) {
         EXPECT_EQ(game.pBitmaps->vBitmaps.size() + game.pSounds->vSounds.size() +
                       game.pMidis->vMidis.size(),
                   11u + 4 + 5);
+        EXPECT_EQ(game.pSounds->iVolume, cSettings::Volume(20)) << "the effects as loud as set";
     }
     allegro_exit();
 }
@@ -261,6 +263,7 @@ TEST(ScreenScale, FitsTheDesktopInWholeSquaresAndSaysWhyNot) {
         {0, 640, 480, 1, ""},
         {3, 2560, 1440, 3, ""},
         {2, 0, 0, 2, ""},
+        {2, 0, 1080, 2, ""},
         {3, 1920, 1080, 2, "--scale 3 makes a window of 1920x1440, larger than the 1920x1080"},
         {4, 2560, 1440, 3, "scale = 4 in allegro.cfg makes a window of 2560x1920"},
         {0, 1366, 768, 1, "the 1366x768 screen has no room for the game enlarged (1280x960)"},
