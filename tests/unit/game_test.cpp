@@ -229,8 +229,13 @@ TEST_F(cGameTest, GameOverShowsTheShipBurstingThenTheNameEntryOnlyForAQualifying
         vSounds.clear();
         game.Play();
         game.iCurrentScore = 7;
+        const int yShip = static_cast<int>(pShip->GetPosition().y);
         game.GameOver();
         game.GameOver();
+        clear_to_color(pShipAlone, 0);
+        game.GameOverScene.Draw(pShipAlone, &game);
+        rectfill(pShipAlone, 0, 0, 639, yShip - 1, 0);
+        EXPECT_LT(PixelsOf(pShipAlone, 0), 640 * 480) << "the sparks fly from the ship's picture";
         EXPECT_FALSE(game.IsPlaying());
         EXPECT_EQ(mSent.at(WND_MAINMENU).first, 0) << "nothing left to resume";
         EXPECT_EQ(mSent.at(WND_SCORE), std::make_pair(7, 1));

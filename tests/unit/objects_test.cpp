@@ -362,7 +362,29 @@ TEST_F(cPlayingTest, EachKindPlacesItsSpriteByItsOwnPoint) {
     }
     pEffect->Particles[0]->iBitmap = 999;
     for (const auto& Case : aCases)
-        EXPECT_EQ(
-            Misdrawn(game, Case.pObject, Case.iBitmap == 5 ? Sprite(kBitmapPie) : nullptr, 0, 20),
-            0);
+        EXPECT_EQ(Misdrawn(game, Case.pObject,
+                           Case.iBitmap == kBitmapPie ? Sprite(kBitmapPie) : nullptr, 0, 20),
+                  0);
+    aCases[0].pObject->SetPosition(pShip->GetPosition());
+    EXPECT_FALSE(pShip->Collides(aCases[0].pObject, &game)) << "no picture, nothing hits";
+}
+
+// A point turns about the origin in the plane, z dropped, and stays as it was itself.
+TEST(Vector, RotatesAPointInThePlaneAndSumsAList) {
+    const struct {
+        cVector v;
+        float fAngle, x, y;
+    } aCases[] = {{{1, 0, 5}, M_PI / 2, 0, 1},
+                  {{0, 2, 0}, M_PI / 2, -2, 0},
+                  {{3, 4, 1}, M_PI, -3, -4},
+                  {{3, -4, 0}, 0, 3, -4}};
+    for (const auto& Case : aCases) {
+        cVector v = Case.v;
+        const cVector r = RotatePoint(v, Case.fAngle);
+        EXPECT_NEAR(r.x, Case.x, 1e-6) << Case.v.x << "," << Case.v.y;
+        EXPECT_NEAR(r.y, Case.y, 1e-6) << Case.v.x << "," << Case.v.y;
+        EXPECT_TRUE(r.z == 0 && v.x == Case.v.x && v.y == Case.v.y && v.z == Case.v.z);
+    }
+    const cVector sum = SumarizeVectors({{1, 2, 3}, {-1, 1, 1}});
+    EXPECT_TRUE(sum.x == 0 && sum.y == 3 && sum.z == 4 && SumarizeVectors({}).x == 0);
 }
