@@ -22,9 +22,18 @@ struct cScript {
 
 class cReplayTest : public cGameTest {
 protected:
+    // The clock follows the test's timer ticks from the fixture's time on, unless a replay holds
+    // it.
+    void SetUp() override {
+        cGameTest::SetUp();
+        HoldClock();
+        ReleaseClock();
+    }
     // One logic step as the main loop runs it, the clock at five ticks to six steps.
     void Step(const cInputState& input, int iTicks) {
-        iTime += iTicks;
+        for (int i = 0; i < iTicks; ++i)
+            fpsCounter();
+        SyncClock();
         game.RunStep(input);
         game.DoInput();
         ++iSteps;
