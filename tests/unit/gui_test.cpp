@@ -114,9 +114,12 @@ TEST_F(cGuiTest, TheGameWindowsKeepTheirPlacesAndColours) {
         int aBox[4] = {640, 480, -1, -1};
         for (int j = 0; j < 480; ++j)
             for (int i = 0; i < 640; ++i)
-                if (getpixel(pScreen.get(), i, j) != iGreen)
-                    aBox[0] = std::min(aBox[0], i), aBox[1] = std::min(aBox[1], j),
-                    aBox[2] = std::max(aBox[2], i), aBox[3] = std::max(aBox[3], j);
+                if (getpixel(pScreen.get(), i, j) != iGreen) {
+                    aBox[0] = std::min(aBox[0], i);
+                    aBox[1] = std::min(aBox[1], j);
+                    aBox[2] = std::max(aBox[2], i);
+                    aBox[3] = std::max(aBox[3], j);
+                }
         EXPECT_EQ(std::vector<int>(aBox, aBox + 4), (std::vector<int>{x, y, x + w - 1, y + h - 1}))
             << iId;
         EXPECT_EQ(getpixel(pScreen.get(), x + w - c - 1, y + h - c - 1), iBackground) << iId;
